@@ -1,0 +1,24 @@
+# Compiler settings that every target shares. Results must be bit-identical on Linux,
+# 32-bit and 64-bit Windows, so floating point is pinned down here for everyone.
+
+add_compile_options(-Wall -Wextra -ffp-contract=off -fno-fast-math)
+
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+  # x87 keeps intermediates in 80 bits; SSE2 rounds every double and float as written.
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
+if(WIN32)
+  # Only system DLLs at run time: libgcc, libstdc++ and winpthread are linked in.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  set(CMAKE_CXX_VISIBILITY_PRESET hidden)
+  set(CMAKE_C_VISIBILITY_PRESET hidden)
+  set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
+endif()
+
+set(TESSEL_SANITIZE "" CACHE STRING "Sanitizers for the native build, e.g. address,undefined")
+if(TESSEL_SANITIZE)
+  add_compile_options(-fsanitize=${TESSEL_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${TESSEL_SANITIZE})
+endif()

@@ -1,0 +1,39 @@
+# Shared by scripts/demo and scripts/test. Source it; it does nothing on its own.
+
+repo_root() { cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd; }
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# ensure_packages pkg... : installs with apt whatever of these is missing, nothing otherwise.
+ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+NATIVE_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev
+                 nlohmann-json3-dev libwebrtc-audio-processing-dev)
+WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+                  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+                  wine wine32:i386 wine64 xvfb xauth)
+
+jobs_count() { nproc 2>/dev/null || echo 2; }
+
+build_preset() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(jobs_count)"
+}
