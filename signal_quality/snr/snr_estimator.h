@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+// SNR of a whole recording from the RMS levels of overlapping 256-sample frames.
+
+constexpr int32_t kSnrFrameLength = 256;
+constexpr int32_t kSnrFrameHop = 128;
+
+struct SnrEstimate {
+  bool hasSpan;           // false: no frame (or no memory); only speechLevelDb is set
+  int32_t spanBegin;      // first sample of the first speech frame
+  int32_t spanEnd;        // first sample of the frame after the speech
+  double noiseLevelDb;    // dB relative to full scale
+  double speechLevelDb;   // dB relative to full scale
+};
+
+// 20*log10(32768): the level of a full-scale sample, computed once, safe for concurrent first use.
+double FullScaleDb();
+
+// Number of frames: i >= 0 with 128*i + 256 < count.
+int32_t SnrFrameCount(int32_t count);
+
+// RMS of the 256 samples starting at frame.
+double FrameLevel(const int16_t* frame);
+
+// RMS from a frame's exact sum of squares (what FrameLevel computes, bit for bit).
+double FrameLevelFromSumOfSquares(int64_t sumOfSquares);
+
+SnrEstimate EstimateSnr(const int16_t* samples, int32_t count);

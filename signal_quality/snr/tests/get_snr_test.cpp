@@ -1,0 +1,81 @@
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tessel.h"
+
+namespace {
+
+int anyObject;
+void* const kHandle = &anyObject;
+
+struct Outputs {
+  int32_t begin = -7;
+  int32_t end = -7;
+  float snr = -7.0f;
+};
+
+std::vector<int16_t> Burst() {
+  std::vector<int16_t> samples(8000, 0);
+  for (int i = 2000; i < 6000; ++i) samples[i] = (i % 2 == 0) ? 1000 : -1000;
+  return samples;
+}
+
+TEST(GetSnr, ReportsSpanAndDifferenceOfLevels) {
+  std::vector<int16_t> samples = Burst();
+  Outputs out;
+  EXPECT_EQ(Tessel_GetSNR(kHandle, samples.data(), 8000, &out.begin, &out.end, &out.snr), 0);
+  EXPECT_EQ(out.begin, 1792);
+  EXPECT_EQ(out.end, 5888);
+  EXPECT_NEAR(out.snr, 29.56, 0.005);
+}
+
+TEST(GetSnr, NullHandleOrNullSamplesWriteNothing) {
+  std::vector<int16_t> samples = Burst();
+  Outputs out;
+  EXPECT_EQ(Tessel_GetSNR(nullptr, samples.data(), 8000, &out.begin, &out.end, &out.snr), -1);
+  EXPECT_EQ(Tessel_GetSNR(kHandle, nullptr, 8000, &out.begin, &out.end, &out.snr), -1);
+  EXPECT_EQ(out.begin, -7);
+  EXPECT_EQ(out.end, -7);
+  EXPECT_EQ(out.snr, -7.0f);
+}
+
+TEST(GetSnr, TooShortRecordingMeasuresNoSpeech) {
+  std::vector<int16_t> samples(256, 5000);
+  for (int32_t count : {256, 100, 0, -20}) {
+    Outputs out;
+    EXPECT_EQ(Tessel_GetSNR(kHandle, samples.data(), count, &out.begin, &out.end, &out.snr), 0);
+    EXPECT_EQ(out.begin, 0);
+    EXPECT_EQ(out.end, 0);
+    EXPECT_EQ(out.snr, 0.0f);
+  }
+  Outputs out;
+  EXPECT_EQ(Tessel_GetSNR(kHandle, nullptr, 0, &out.begin, &out.end, &out.snr), 0);
+  EXPECT_EQ(out.snr, 0.0f);
+}
+
+TEST(GetSnr, SilenceAndSingleFrame) {
+  Outputs out;
+  std::vector<int16_t> silence(385, 0);
+  EXPECT_EQ(Tessel_GetSNR(kHandle, silence.data(), 385, &out.begin, &out.end, &out.snr), 0);
+  EXPECT_EQ(out.begin, 0);
+  EXPECT_EQ(out.end, 128);
+  EXPECT_EQ(out.snr, 0.0f);
+  EXPECT_EQ(Tessel_GetSNR(kHandle, silence.data(), 384, &out.begin, &out.end, &out.snr), 0);
+  EXPECT_EQ(out.begin, 0);
+  EXPECT_EQ(out.end, 0);
+  EXPECT_EQ(out.snr, static_cast<float>(-90.30899869919436 - (20.0 - 90.30899869919436)));
+}
+
+TEST(GetSnr, NullOutputsAreSkipped) {
+  std::vector<int16_t> samples = Burst();
+  EXPECT_EQ(Tessel_GetSNR(kHandle, samples.data(), 8000, nullptr, nullptr, nullptr), 0);
+  Outputs out;
+  EXPECT_EQ(Tessel_GetSNR(kHandle, samples.data(), 8000, nullptr, &out.end, nullptr), 0);
+  EXPECT_EQ(out.begin, -7);
+  EXPECT_EQ(out.end, 5888);
+  EXPECT_EQ(out.snr, -7.0f);
+}
+
+}  // namespace

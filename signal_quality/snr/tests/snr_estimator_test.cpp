@@ -1,0 +1,143 @@
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "snr/snr_estimator.h"
+
+namespace {
+
+constexpr double kFullScaleDb = 90.30899869919436;
+
+struct Outcome {
+  SnrEstimate estimate;
+  std::string warnings;
+};
+
+Outcome Estimate(const std::vector<int16_t>& samples) {
+  testing::internal::CaptureStderr();
+  Outcome run{EstimateSnr(samples.data(), static_cast<int32_t>(samples.size())), {}};
+  run.warnings = testing::internal::GetCapturedStderr();
+  return run;
+}
+
+std::vector<int16_t> Burst() {
+  std::vector<int16_t> samples(8000, 0);
+  for (int i = 2000; i < 6000; ++i) samples[i] = (i % 2 == 0) ? 1000 : -1000;
+  return samples;
+}
+
+TEST(FullScaleDb, IsTwentyLogOfFullScale) { EXPECT_EQ(FullScaleDb(), 20.0 * std::log10(32768.0)); }
+
+TEST(SnrFrameCount, UsesFramesEndingStrictlyBeforeLastSample) {
+  EXPECT_EQ(SnrFrameCount(-5), 0);
+  EXPECT_EQ(SnrFrameCount(0), 0);
+  EXPECT_EQ(SnrFrameCount(256), 0);
+  EXPECT_EQ(SnrFrameCount(257), 1);
+  EXPECT_EQ(SnrFrameCount(384), 1);
+  EXPECT_EQ(SnrFrameCount(385), 2);
+  EXPECT_EQ(SnrFrameCount(512), 2);
+  EXPECT_EQ(SnrFrameCount(8000), 61);
+  EXPECT_EQ(SnrFrameCount(INT32_MAX), (INT32_MAX - 257) / 128 + 1);
+}
+
+TEST(FrameLevel, PartialSumsGiveTheSameBitsAsTheDirectSum) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> sample(-32768, 32767);
+  std::vector<int16_t> frame(256);
+  for (int trial = 0; trial < 200; ++trial) {
+    int64_t sum = 0;
+    for (auto& s : frame) {
+      s = static_cast<int16_t>(trial == 0 ? -32768 : sample(random));
+      sum += static_cast<int64_t>(s) * s;
+    }
+    EXPECT_EQ(FrameLevel(frame.data()), FrameLevelFromSumOfSquares(sum));
+  }
+  std::fill(frame.begin(), frame.end(), int16_t{-32768});
+  EXPECT_EQ(FrameLevel(frame.data()), 32768.0);
+}
+
+TEST(EstimateSnr, BurstInSilence) {
+  Outcome run = Estimate(Burst());
+  ASSERT_TRUE(run.estimate.hasSpan);
+  EXPECT_EQ(run.estimate.spanBegin, 1792);  // frame 14
+  EXPECT_EQ(run.estimate.spanEnd, 5888);    // frame 46 holds the burst's tail and counts as noise
+  EXPECT_NEAR(run.estimate.speechLevelDb, -30.52, 0.005);
+  EXPECT_NEAR(run.estimate.noiseLevelDb, -60.08, 0.005);
+  EXPECT_NEAR(run.estimate.speechLevelDb - run.estimate.noiseLevelDb, 29.56, 0.005);
+  EXPECT_EQ(run.warnings, "");
+}
+
+TEST(EstimateSnr, NoFrameDeliversOnlyTheSpeechLevel) {
+  for (int count : {0, 1, 255, 256}) {
+    Outcome run = Estimate(std::vector<int16_t>(count, 1000));
+    EXPECT_FALSE(run.estimate.hasSpan) << count;
+    EXPECT_EQ(run.estimate.speechLevelDb, -kFullScaleDb) << count;
+  }
+  EXPECT_FALSE(EstimateSnr(nullptr, -3).hasSpan);
+}
+
+TEST(EstimateSnr, SilenceClampsEveryLevelToTen) {
+  for (int count : {385, 4000}) {
+    Outcome run = Estimate(std::vector<int16_t>(count, 0));
+    const int frames = SnrFrameCount(count);
+    ASSERT_TRUE(run.estimate.hasSpan);
+    EXPECT_EQ(run.estimate.spanBegin, 0);
+    EXPECT_EQ(run.estimate.spanEnd, 128 * (frames - 1));
+    EXPECT_EQ(run.estimate.speechLevelDb, 20.0 - kFullScaleDb);
+    EXPECT_EQ(run.estimate.noiseLevelDb, 20.0 - kFullScaleDb);
+    EXPECT_NE(run.warnings.find("mean[1] has no training data"), std::string::npos);
+  }
+}
+
+TEST(EstimateSnr, SingleFrameIsAllNoise) {
+  for (int count : {257, 384}) {
+    Outcome run = Estimate(std::vector<int16_t>(count, 0));
+    ASSERT_TRUE(run.estimate.hasSpan);
+    EXPECT_EQ(run.estimate.spanBegin, 0);
+    EXPECT_EQ(run.estimate.spanEnd, 0);
+    EXPECT_EQ(run.estimate.speechLevelDb, -kFullScaleDb);
+    EXPECT_EQ(run.estimate.noiseLevelDb, 20.0 - kFullScaleDb);  // SNR -20 dB
+  }
+}
+
+TEST(EstimateSnr, NoFrameReachingThresholdCountsLastFrameTwiceAsNoise) {
+  // Every level is 11: the high codeword attracts nothing, so no frame reaches the threshold.
+  Outcome run = Estimate(std::vector<int16_t>(1000, 11));
+  const int frames = SnrFrameCount(1000);
+  EXPECT_EQ(run.estimate.spanBegin, 128 * frames);
+  EXPECT_EQ(run.estimate.spanEnd, 128 * (frames - 1));
+  EXPECT_EQ(run.estimate.speechLevelDb, -kFullScaleDb);
+  EXPECT_EQ(run.estimate.noiseLevelDb, 20.0 * std::log10(11.0) - kFullScaleDb);
+}
+
+TEST(EstimateSnr, FullScaleLevelsAreClampedTo32000) {
+  std::vector<int16_t> samples(20000, 0);
+  for (size_t i = 5000; i < 15000; ++i) samples[i] = ((i / 40) % 2 == 0) ? 32767 : -32768;
+  Outcome run = Estimate(samples);
+  // Unclamped, the full-scale frames alone would give about -0.0001 dB.
+  EXPECT_LE(run.estimate.speechLevelDb, 20.0 * std::log10(32000.0) - kFullScaleDb);
+  EXPECT_GT(run.estimate.speechLevelDb, -0.3);
+}
+
+TEST(EstimateSnr, SpeechMeanUsesLowCodewordNotThreshold) {
+  // Speech frames with a deep dip in the middle: the dip lies below the threshold but
+  // above the low codeword, so it still counts towards the speech level.
+  std::vector<int16_t> samples(128 * 60, 0);
+  auto fill = [&](int firstFrame, int lastFrame, int16_t amplitude) {
+    for (int i = 128 * firstFrame; i < 128 * lastFrame; ++i) samples[i] = (i % 2) ? amplitude : -amplitude;
+  };
+  fill(10, 20, 4000);
+  fill(20, 30, 300);
+  fill(30, 40, 4000);
+  Outcome withDip = Estimate(samples);
+  fill(20, 30, 4000);
+  Outcome withoutDip = Estimate(samples);
+  EXPECT_EQ(withDip.estimate.spanBegin, withoutDip.estimate.spanBegin);
+  EXPECT_EQ(withDip.estimate.spanEnd, withoutDip.estimate.spanEnd);
+  EXPECT_LT(withDip.estimate.speechLevelDb, withoutDip.estimate.speechLevelDb - 1.0);
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include "golden_file.h"
+#include "tessel.h"
+#include "test_signals.h"
+
+namespace {
+
+// The same check runs in every build: natively against the library it links, and under
+// wine against Tessel.dll loaded at run time. Both compare with one committed file.
+std::vector<std::string> MeasureSnr(const std::vector<int16_t>& samples) {
+  int handle;
+  int32_t begin = -1, end = -1;
+  float snr = -1.0f;
+  const int32_t result = Tessel_GetSNR(&handle, samples.data(), static_cast<int32_t>(samples.size()), &begin, &end, &snr);
+  return {std::to_string(result), std::to_string(begin), std::to_string(end), FloatBits(snr)};
+}
+
+TEST(SnrGolden, NativeResultsMatchTheCommittedFile) {
+  const std::string path = GoldenDirectory() + "/snr.golden";
+  std::vector<std::pair<std::string, std::vector<std::string>>> measured;
+  testing::internal::CaptureStderr();
+  for (const TestRecording& recording : SnrTestRecordings()) measured.emplace_back(recording.name, MeasureSnr(recording.samples));
+  testing::internal::GetCapturedStderr();
+
+  if (UpdatingGoldenFiles()) ASSERT_TRUE(WriteGoldenFile(path, measured));
+  const GoldenCases golden = ReadGoldenFile(path);
+  ASSERT_EQ(golden.size(), measured.size()) << path;
+  for (const auto& [name, values] : measured) {
+    ASSERT_TRUE(golden.count(name)) << name;
+    EXPECT_EQ(golden.at(name), values) << name;
+  }
+}
+
+}  // namespace
