@@ -23,7 +23,9 @@ TEST(SnrGolden, NativeResultsMatchTheCommittedFile) {
   for (const TestRecording& recording : SnrTestRecordings()) measured.emplace_back(recording.name, MeasureSnr(recording.samples));
   testing::internal::GetCapturedStderr();
 
-  if (UpdatingGoldenFiles()) ASSERT_TRUE(WriteGoldenFile(path, measured));
+  if (UpdatingGoldenFiles()) {
+    ASSERT_TRUE(WriteGoldenFile(path, measured));
+  }
   const GoldenCases golden = ReadGoldenFile(path);
   ASSERT_EQ(golden.size(), measured.size()) << path;
   for (const auto& [name, values] : measured) {
