@@ -1,0 +1,29 @@
+#include "resample/rate_converter.h"
+
+#include <cstring>
+
+void RateConverter_Reset(RateConverter* converter) { std::memset(converter, 0, sizeof *converter); }
+
+// At 8000 Hz the phase step turns every input into an output, one sample late: the output is
+// the previous value at fraction 0.
+bool ConvertFrom8000(RateConverter* converter, int16_t sample, int16_t* output) {
+  return AdvancePhase(converter, 1, double(sample), 1, output);
+}
+
+namespace {
+struct RateEntry {
+  int32_t rate;
+  SampleConverter convert;
+};
+constexpr RateEntry convertersByRate[] = {
+    {8000, ConvertFrom8000},   {11025, ConvertFrom11025}, {16000, ConvertFrom16000},
+    {22050, ConvertFrom22050}, {44100, ConvertFrom44100}, {48000, ConvertFrom48000},
+};
+}  // namespace
+
+SampleConverter ConverterForRate(int32_t rate) {
+  for (const RateEntry& entry : convertersByRate) {
+    if (entry.rate == rate) return entry.convert;
+  }
+  return nullptr;
+}
