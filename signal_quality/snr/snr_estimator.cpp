@@ -53,31 +53,23 @@ double FrameLevel(const int16_t* frame) {
   return std::sqrt(sum * 0.00390625);
 }
 
-SnrEstimate EstimateSnr(const int16_t* samples, int32_t count) {
-  FullScaleDb();
-  const int32_t frames = SnrFrameCount(count);
-  if (frames == 0) return SpeechLevelOnly();
-
-  float* levels = static_cast<float*>(std::malloc(sizeof(float) * frames));
-  if (levels == nullptr) return SpeechLevelOnly();
-
+void ComputeFrameLevels(const int16_t* samples, int32_t frames, float* levels) {
   // Each frame is two adjacent half frames; each half is summed once and used twice.
   int64_t firstHalf = SumOfSquares(samples, kSnrFrameHop);
   for (int32_t i = 0; i < frames; ++i) {
-    const int64_t secondHalf = SumOfSquares(samples + kSnrFrameHop * (i + 1), kSnrFrameHop);
+    const int64_t secondHalf = SumOfSquares(samples + static_cast<size_t>(kSnrFrameHop) * (i + 1), kSnrFrameHop);
     float level = static_cast<float>(FrameLevelFromSumOfSquares(firstHalf + secondHalf));
     if (level < kMinLevel) level = kMinLevel;
     if (level > kMaxLevel) level = kMaxLevel;
     levels[i] = level;
     firstHalf = secondHalf;
   }
+}
 
+SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames) {
   float codebook[2];
   int32_t counts[2];
-  if (ModifiedKMeanVQ(levels, frames, codebook, counts) < 0) {
-    std::free(levels);
-    return SpeechLevelOnly();
-  }
+  if (ModifiedKMeanVQ(levels, frames, codebook, counts) < 0) return SpeechLevelOnly();
   const float low = codebook[0] < codebook[1] ? codebook[0] : codebook[1];
   const float high = codebook[0] < codebook[1] ? codebook[1] : codebook[0];
   const float threshold = static_cast<float>((static_cast<double>(low) * 7 + high) * 0.125);
@@ -105,13 +97,24 @@ SnrEstimate EstimateSnr(const int16_t* samples, int32_t count) {
   }
   const float speechMean = speechFrames > 0 ? static_cast<float>(static_cast<double>(speechSum) / speechFrames) : 0.0f;
 
-  std::free(levels);
-
   SnrEstimate estimate{};
   estimate.hasSpan = true;
   estimate.spanBegin = kSnrFrameHop * begin;
   estimate.spanEnd = kSnrFrameHop * end;
   estimate.noiseLevelDb = LevelDb(noiseMean);
   estimate.speechLevelDb = LevelDb(speechMean);
+  return estimate;
+}
+
+SnrEstimate EstimateSnr(const int16_t* samples, int32_t count) {
+  FullScaleDb();
+  const int32_t frames = SnrFrameCount(count);
+  if (frames == 0) return SpeechLevelOnly();
+
+  float* levels = static_cast<float*>(std::malloc(sizeof(float) * frames));
+  if (levels == nullptr) return SpeechLevelOnly();
+  ComputeFrameLevels(samples, frames, levels);
+  const SnrEstimate estimate = EstimateSnrFromLevels(levels, frames);
+  std::free(levels);
   return estimate;
 }

@@ -27,4 +27,10 @@ double FrameLevel(const int16_t* frame);
 // RMS from a frame's exact sum of squares (what FrameLevel computes, bit for bit).
 double FrameLevelFromSumOfSquares(int64_t sumOfSquares);
 
+// Levels of the frames of a recording, clamped to [10, 32000]; frames = SnrFrameCount(count).
+void ComputeFrameLevels(const int16_t* samples, int32_t frames, float* levels);
+
+// The estimate from a recording's frame levels (frames > 0).
+SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames);
+
 SnrEstimate EstimateSnr(const int16_t* samples, int32_t count);
