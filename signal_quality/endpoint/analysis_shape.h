@@ -1,0 +1,27 @@
+// How a detector's rate and frame length map onto its analysis rate and window.
+#ifndef TESSEL_ENDPOINT_ANALYSIS_SHAPE_H
+#define TESSEL_ENDPOINT_ANALYSIS_SHAPE_H
+
+#include <cstdint>
+
+// Frames are halved until their rate is at most this.
+constexpr int32_t kAnalysisRateLimit = 2000;
+// Samples in the analysis window.
+constexpr int32_t kAnalysisWindow = 128;
+
+// The smallest power of two 2^k >= x (k >= 0): 1 for any x <= 1, -1 above 2^30 where no
+// int32 power of two is large enough.
+int32_t NextPowerOfTwo(int32_t x);
+
+struct AnalysisShape {
+  int32_t windowSpan;     // window length counted at the frame rate
+  int32_t stages;         // halvings down to the analysis rate
+  int32_t analysisRate;   // Hz after the halvings
+  int32_t analysisFrame;  // frame length after the halvings (f)
+  int32_t analysisSpan;   // windowSpan after the halvings; the detector needs 128
+};
+
+// For 0 < rate <= 16000 and frameLength >= 0.
+AnalysisShape ComputeAnalysisShape(int32_t rate, int32_t frameLength);
+
+#endif  // TESSEL_ENDPOINT_ANALYSIS_SHAPE_H
