@@ -1,0 +1,79 @@
+// tessel: the library's two roads on recordings from disk.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "snr_command.h"
+#include "tessel.h"
+
+namespace {
+
+std::string VersionText() {
+  std::string banner = Tessel_VerInfo();
+  while (!banner.empty() && banner.back() == '\n') banner.pop_back();
+  return banner;
+}
+
+unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+struct CommonOptions {
+  std::vector<std::string> files;
+  int channel = 0;
+  bool json = false;
+  unsigned jobs = DefaultJobs();
+};
+
+void AddCommonOptions(CLI::App* command, CommonOptions& common) {
+  command->add_option("files", common.files, "Audio files")->required();
+  command->add_option("--channel", common.channel, "Channel of multi-channel files, counted from 0")
+      ->capture_default_str()
+      ->check(CLI::NonNegativeNumber);
+  command->add_flag("--json", common.json, "One JSON object per file, one per line");
+  command->add_option("-j,--jobs", common.jobs, "Files processed at once")
+      ->default_str("all cores")
+      ->check(CLI::PositiveNumber);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Speech end points and signal-to-noise ratio of recordings, measured by the "
+               "Tessel library.",
+               "tessel"};
+  app.set_version_flag("--version", VersionText(), "Print the library's version banner and exit");
+  app.require_subcommand(1);
+  app.footer("Files are read with libsndfile (WAV, FLAC, AIFF, OGG, ...); the chosen channel is "
+             "converted to 16 bits.\nResults keep the order of the files. Exit status: 0 when "
+             "every file succeeded, 1 when any failed, 2 for a usage error.");
+
+  CommonOptions common;
+
+  CLI::App* snr = app.add_subcommand(
+      "snr", "Speech span and SNR of each whole recording (any sample rate)");
+  AddCommonOptions(snr, common);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int status = app.exit(e);
+    return status == 0 ? 0 : 2;
+  }
+
+  const auto& files = common.files;
+  const bool showProgress = isatty(STDERR_FILENO) && files.size() > 1;
+  size_t failures = 0;
+  if (snr->parsed()) {
+    const SnrOptions options{common.channel, common.json};
+    failures = RunInOrder(
+        files.size(), common.jobs, [&](size_t i) { return RunSnr(files[i], options); },
+        showProgress);
+  }
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,97 @@
+#include "audio_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "test_audio.h"
+
+namespace {
+
+class AudioFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::path(testing::TempDir()) /
+           ("tessel_audio_file_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
+
+  std::filesystem::path dir_;
+};
+
+}  // namespace
+
+TEST(ToSample16, ScalesRoundsAndSaturates) {
+  EXPECT_EQ(ToSample16(0.0), 0);
+  EXPECT_EQ(ToSample16(-1.0), -32768);
+  EXPECT_EQ(ToSample16(1.0), 32767);
+  EXPECT_EQ(ToSample16(2.5), 32767);
+  EXPECT_EQ(ToSample16(-7.0), -32768);
+  EXPECT_EQ(ToSample16(1000.0 / 32768), 1000);
+  EXPECT_EQ(ToSample16(1000.4 / 32768), 1000);
+  EXPECT_EQ(ToSample16(1000.6 / 32768), 1001);
+  EXPECT_EQ(ToSample16(-1000.6 / 32768), -1001);
+  EXPECT_EQ(ToSample16(std::nan("")), 0);
+}
+
+TEST_F(AudioFileTest, SixteenBitSamplesComeBackExactly) {
+  const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 12345, -12345, 2, -2};
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("a.wav"), 11025, 1, samples));
+  Recording recording;
+  ASSERT_EQ(ReadRecording(PathOf("a.wav"), 0, recording), "");
+  EXPECT_EQ(recording.samples, samples);
+  EXPECT_EQ(recording.sampleRate, 11025);
+  EXPECT_EQ(recording.channels, 1);
+  EXPECT_NE(recording.format.find("16 bit"), std::string::npos) << recording.format;
+}
+
+TEST_F(AudioFileTest, OtherEncodingsReachTheSameSamples) {
+  const std::vector<int16_t> samples = {0, 1000, -1000, 32767, -32768, 7};
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("a.flac"), 16000, 1, samples,
+                                    SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("a24.wav"), 16000, 1, samples,
+                                    SF_FORMAT_WAV | SF_FORMAT_PCM_24));
+  for (const char* name : {"a.flac", "a24.wav"}) {
+    Recording recording;
+    ASSERT_EQ(ReadRecording(PathOf(name), 0, recording), "") << name;
+    EXPECT_EQ(recording.samples, samples) << name;
+  }
+}
+
+TEST_F(AudioFileTest, FloatSamplesAreScaledAndClipped) {
+  ASSERT_TRUE(test_audio::WriteFloatFile(PathOf("f.wav"), 8000, {0.5, -0.5, 1.0, -1.0, 1.5, -1.5}));
+  Recording recording;
+  ASSERT_EQ(ReadRecording(PathOf("f.wav"), 0, recording), "");
+  EXPECT_EQ(recording.samples, (std::vector<int16_t>{16384, -16384, 32767, -32768, 32767, -32768}));
+}
+
+TEST_F(AudioFileTest, PicksTheRequestedChannel) {
+  const std::vector<int16_t> interleaved = {1, 10, 100, 2, 20, 200, 3, 30, 300};
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("three.wav"), 8000, 3, interleaved));
+  for (int channel = 0; channel < 3; ++channel) {
+    Recording recording;
+    ASSERT_EQ(ReadRecording(PathOf("three.wav"), channel, recording), "");
+    const int16_t scale = int16_t(channel == 0 ? 1 : channel == 1 ? 10 : 100);
+    EXPECT_EQ(recording.samples,
+              (std::vector<int16_t>{int16_t(scale), int16_t(2 * scale), int16_t(3 * scale)}));
+  }
+  Recording recording;
+  EXPECT_EQ(ReadRecording(PathOf("three.wav"), 3, recording),
+            "has 3 channels, channel 3 does not exist (channels count from 0)");
+  EXPECT_NE(ReadRecording(PathOf("three.wav"), -1, recording), "");
+}
+
+TEST_F(AudioFileTest, ReasonsForUnreadableFiles) {
+  Recording recording;
+  EXPECT_EQ(ReadRecording(PathOf("missing.wav"), 0, recording), "no such file");
+  EXPECT_EQ(ReadRecording(dir_.string(), 0, recording), "is a directory");
+  std::ofstream(PathOf("text.wav")) << "this is not audio at all, just some words\n";
+  const std::string reason = ReadRecording(PathOf("text.wav"), 0, recording);
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(reason.find('\n'), std::string::npos);
+}

@@ -1,0 +1,164 @@
+// `tessel snr` on real files, its figures checked against the library called directly.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include <nlohmann/json.hpp>
+
+#include "run_tessel.h"
+#include "tessel.h"
+#include "test_audio.h"
+
+namespace {
+
+struct Expected {
+  int32_t begin = 0;
+  int32_t end = 0;
+  float snr = 0;
+};
+
+Expected Direct(const std::vector<int16_t>& samples) {
+  Expected e;
+  int handle = 0;
+  EXPECT_EQ(Tessel_GetSNR(&handle, samples.data(), int32_t(samples.size()), &e.begin, &e.end, &e.snr), 0);
+  return e;
+}
+
+std::string TwoDecimals(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", value);
+  return text;
+}
+
+class SnrCommand : public TesselProgramTest {};
+
+}  // namespace
+
+TEST_F(SnrCommand, TextLineGivesSpanSecondsAndSnrOfTheLibrary) {
+  const auto samples = test_audio::SpeechInNoise(16000, 3.0, {{1.0, 2.0}});
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("speech.wav"), 16000, 1, samples));
+  const Expected e = Direct(samples);
+  ASSERT_LT(e.begin, e.end);
+
+  const TesselRun run = Run({"snr", PathOf("speech.wav")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  char seconds[64];
+  std::snprintf(seconds, sizeof seconds, "%.3f s to %.3f s", e.begin / 16000.0, e.end / 16000.0);
+  EXPECT_EQ(run.out, PathOf("speech.wav") + ": 16000 Hz, 3.000 s; speech " + seconds + " (samples " +
+                         std::to_string(e.begin) + " to " + std::to_string(e.end) + "); SNR " +
+                         TwoDecimals(e.snr) + " dB\n");
+}
+
+TEST_F(SnrCommand, JsonCarriesTheExactFloat) {
+  const auto samples = test_audio::SpeechInNoise(8000, 2.5, {{0.6, 1.8}}, 200);
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("a.wav"), 8000, 1, samples));
+  const Expected e = Direct(samples);
+
+  const TesselRun run = Run({"snr", "--json", PathOf("a.wav")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.OutLines().size(), 1u);
+  const auto j = nlohmann::json::parse(run.out);
+  EXPECT_EQ(j["file"], PathOf("a.wav"));
+  EXPECT_EQ(j["sampleRate"], 8000);
+  EXPECT_EQ(j["samples"], samples.size());
+  EXPECT_EQ(j["speech"]["beginSample"], e.begin);
+  EXPECT_EQ(j["speech"]["endSample"], e.end);
+  EXPECT_DOUBLE_EQ(j["speech"]["beginSeconds"].get<double>(), e.begin / 8000.0);
+  EXPECT_EQ(j["snrDb"].get<float>(), e.snr);  // bit for bit after the decimal round trip
+}
+
+TEST_F(SnrCommand, UnreadableFilesAreNamedAndTheOthersStillMeasuredInOrder) {
+  const auto samples = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("good1.wav"), 16000, 1, samples));
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("good2.wav"), 16000, 1, samples));
+  std::ofstream(PathOf("notes.wav")) << "not audio\n";
+
+  const TesselRun run = Run({"snr", "-j", "3", PathOf("good1.wav"), PathOf("missing.wav"),
+                             PathOf("notes.wav"), PathOf("good2.wav")});
+  EXPECT_EQ(run.status, 1);
+  const auto out = run.OutLines();
+  ASSERT_EQ(out.size(), 2u) << run.out;
+  EXPECT_EQ(out[0].rfind(PathOf("good1.wav") + ": ", 0), 0u);
+  EXPECT_EQ(out[1].rfind(PathOf("good2.wav") + ": ", 0), 0u);
+  const auto err = run.ErrLines();
+  ASSERT_EQ(err.size(), 2u) << run.err;
+  EXPECT_EQ(err[0], "tessel: " + PathOf("missing.wav") + ": no such file");
+  EXPECT_EQ(err[1].rfind("tessel: " + PathOf("notes.wav") + ": ", 0), 0u) << err[1];
+}
+
+TEST_F(SnrCommand, JsonListsFailuresInPlace) {
+  const auto samples = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("good.wav"), 16000, 1, samples));
+  const TesselRun run = Run({"snr", "--json", PathOf("missing.wav"), PathOf("good.wav")});
+  EXPECT_EQ(run.status, 1);
+  const auto out = run.OutLines();
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(out[0]),
+            (nlohmann::json{{"file", PathOf("missing.wav")}, {"error", "no such file"}}));
+  EXPECT_EQ(nlohmann::json::parse(out[1])["file"], PathOf("good.wav"));
+}
+
+TEST_F(SnrCommand, ChannelChoosesWhatIsMeasured) {
+  // Speech on the right channel only; the left one holds noise.
+  const auto left = test_audio::Noise(16000 * 2, 50, 1);
+  const auto right = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  std::vector<int16_t> stereo;
+  for (size_t i = 0; i < left.size(); ++i) {
+    stereo.push_back(left[i]);
+    stereo.push_back(right[i]);
+  }
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("stereo.wav"), 16000, 2, stereo));
+  const Expected e = Direct(right);
+
+  const TesselRun run = Run({"snr", "--json", "--channel", "1", PathOf("stereo.wav")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto j = nlohmann::json::parse(run.out);
+  EXPECT_EQ(j["channels"], 2);
+  EXPECT_EQ(j["channel"], 1);
+  EXPECT_EQ(j["speech"]["beginSample"], e.begin);
+  EXPECT_EQ(j["snrDb"].get<float>(), e.snr);
+
+  const TesselRun beyond = Run({"snr", "--channel", "2", PathOf("stereo.wav")});
+  EXPECT_EQ(beyond.status, 1);
+  EXPECT_EQ(beyond.out, "");
+  EXPECT_EQ(beyond.err, "tessel: " + PathOf("stereo.wav") +
+                            ": has 2 channels, channel 2 does not exist (channels count from 0)\n");
+}
+
+TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("short.wav"), 8000, 1, test_audio::Noise(256, 1000)));
+  const TesselRun run = Run({"snr", PathOf("short.wav")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, PathOf("short.wav") +
+                         ": 8000 Hz, 0.032 s; too short to estimate (more than 256 samples needed)\n");
+  const TesselRun json = Run({"snr", "--json", PathOf("short.wav")});
+  const auto j = nlohmann::json::parse(json.out);
+  EXPECT_TRUE(j["snrDb"].is_null());
+  EXPECT_TRUE(j["speech"].is_null());
+}
+
+TEST_F(SnrCommand, AnyRateIsMeasured) {
+  // The whole-recording estimate uses no rate, so rates a context refuses still work.
+  const auto samples = test_audio::SpeechInNoise(32000, 2.0, {{0.5, 1.5}});
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("r32k.wav"), 32000, 1, samples));
+  const TesselRun run = Run({"snr", PathOf("r32k.wav")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(": 32000 Hz, 2.000 s; speech "), std::string::npos) << run.out;
+}
+
+TEST_F(SnrCommand, VersionHelpAndUsageErrors) {
+  const TesselRun version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, Tessel_VerInfo());
+
+  const TesselRun help = Run({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("snr"), std::string::npos);
+
+  EXPECT_EQ(Run({}).status, 2);
+  EXPECT_EQ(Run({"snr"}).status, 2);
+  EXPECT_EQ(Run({"snr", "--channel", "-1", "x.wav"}).status, 2);
+  EXPECT_EQ(Run({"frobnicate"}).status, 2);
+}
