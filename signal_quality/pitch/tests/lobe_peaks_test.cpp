@@ -87,12 +87,6 @@ TEST(FindLobePeaks, FirstLobeLongerThanTheLimitIsScannedFromTheLimit) {
     EXPECT_EQ(Peaks(values, 40), (std::vector<int32_t>{45}));
 }
 
-TEST(FindLobePeaks, SteadilyFallingAutocorrelationHasNoPeak) {
-    std::vector<float> values(128);
-    for (int32_t lag = 0; lag < 128; ++lag) values[lag] = (128.0f - lag) / 128.0f;
-    EXPECT_TRUE(Peaks(values, 40).empty());
-}
-
 // A lag limit beyond the array (a rate above 6400 Hz) must not walk off its end.
 TEST(FindLobePeaks, LimitBeyondTheArrayStaysInside) {
     std::vector<float> values(128, 0.5f);
@@ -174,11 +168,4 @@ TEST(DecidePitch, OnlyTheFirstTenLobesAreExamined) {
     float peak = 0.0f;
     EXPECT_FLOAT_EQ(DecidePitch(values.data(), 128, 2000, &peak), 250.0f);
     EXPECT_EQ(peak, 0.6f);
-}
-
-TEST(DecidePitch, NoLobeMeansNoPitch) {
-    std::vector<float> values = NegativeBackground();
-    float peak = 0.0f;
-    EXPECT_EQ(DecidePitch(values.data(), 128, 2000, &peak), -1.0f);
-    EXPECT_EQ(peak, 0.0f);
 }
