@@ -1,0 +1,15 @@
+#include "prunell/clean_application.h"
+
+#include "prunell/delete_clone_dlls.h"
+#include "prunell/prune_linkport_ini.h"
+#include "shell/compose_path.h"
+#include "shell/tool_limits.h"
+
+void CleanApplication(const wchar_t* base, const wchar_t* appName) {
+  wchar_t dllFolder[kPathChars];
+  if (ComposePath(dllFolder, L"%s\\%s\\dll", base, appName)) DeleteCloneDlls(dllFolder);
+  wchar_t iniPath[kPathChars];
+  if (ComposePath(iniPath, L"%s\\%s\\dll\\Linkport.ini", base, appName)) {
+    PruneLinkportIni(iniPath);
+  }
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+// Room for the usage text with a tool name of up to kPathChars - 1 characters.
+inline constexpr int kUsageChars = 1024;
+
+// Formats Prunell's usage message for the tool named toolName into usage (kUsageChars).
+wchar_t* FormatPrunellUsage(wchar_t* usage, const wchar_t* toolName);

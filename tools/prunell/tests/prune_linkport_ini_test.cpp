@@ -1,0 +1,188 @@
+#include "prunell/prune_linkport_ini.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "prunell/read_wide_text_file.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+std::vector<std::wstring> Listing(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+class PruneLinkportIniTest : public ::testing::Test {
+ protected:
+  ScratchFolder folder_{L"ini"};
+  std::wstring ini_ = folder_ / L"Linkport.ini";
+
+  // Writes bytes, prunes, and returns what the file then holds.
+  std::string PruneBytes(const std::string& bytes) {
+    EXPECT_TRUE(WriteBytes(ini_, bytes));
+    PruneLinkportIni(ini_.c_str());
+    EXPECT_EQ(Listing(folder_.Path()), std::vector<std::wstring>{L"Linkport.ini"});
+    return ReadBytes(ini_);
+  }
+  std::string Prune(const std::wstring& text) { return PruneBytes(Utf16File(text)); }
+};
+
+}  // namespace
+
+TEST_F(PruneLinkportIniTest, WorkedExampleByteForByte) {
+  const std::string written = Prune(
+      L"[Devices]\r\n"
+      L"QRX_libUart1.dll\tMic A\t16000\t921600\r\n"
+      L"  QRX_libAdb.dll\t\tPhone\t8000\t115200\t2 \r\n"
+      L"QRX_libAdb.dll\tPhone\t8000\t115200\t2\r\n"
+      L"QRX_libGPCE4.dll\tBoard\t12000\t115200\r\n");
+  std::string expected = "\xFF\xFE";
+  for (char c : std::string("QRX_libAdb.dll\tPhone\t8000\t115200\t2\r\n")) {
+    expected += c;
+    expected += '\0';
+  }
+  ASSERT_EQ(expected.size(), 74u);
+  EXPECT_EQ(written, expected);
+}
+
+TEST_F(PruneLinkportIniTest, FilesOfTheMarkAloneOrLessAreNotRewritten) {
+  for (const std::string& bytes : {std::string("\xFF\xFE"), std::string("\xFF\xFE" "A"),
+                                   std::string("\xFF"), std::string()}) {
+    EXPECT_EQ(PruneBytes(bytes), bytes);
+  }
+}
+
+TEST_F(PruneLinkportIniTest, FourByteFileIsRewritten) {
+  EXPECT_EQ(PruneBytes(std::string("\xFF\xFE" "x\0", 4)), "\xFF\xFE");
+}
+
+TEST_F(PruneLinkportIniTest, NothingValidLeavesTheMarkAlone) {
+  EXPECT_EQ(Prune(L"\r\n\n\r\n"), "\xFF\xFE");
+  EXPECT_EQ(Prune(L"[Devices]\r\n; nothing here\r\nQRX_libUart\tx\t8000\t115200\r\n"), "\xFF\xFE");
+}
+
+TEST_F(PruneLinkportIniTest, LineFeedsAndUnterminatedLastLineBecomeCrLf) {
+  const std::wstring lines = L"A\tx\t8000\t115200\nB\tx\t16000\t921600";
+  const std::string written = Prune(lines);
+  EXPECT_EQ(written, Utf16File(L"A\tx\t8000\t115200\r\nB\tx\t16000\t921600\r\n"));
+  EXPECT_GT(written.size(), Utf16File(lines).size());
+}
+
+TEST_F(PruneLinkportIniTest, OddLastByteIsDropped) {
+  EXPECT_EQ(PruneBytes(Utf16File(L"A\tx\t8000\t115200") + "7"),
+            Utf16File(L"A\tx\t8000\t115200\r\n"));
+}
+
+TEST_F(PruneLinkportIniTest, MoreLinesThanTheOldTableHeldAreAllKept) {
+  std::wstring text;
+  std::wstring expected;
+  for (int i = 0; i < 700; ++i) {
+    const std::wstring line = L"Dev" + std::to_wstring(i) + L"\tname\t16000\t460800\t2";
+    text += L" " + line + L"\n";
+    expected += line + L"\r\n";
+  }
+  EXPECT_EQ(Prune(text), Utf16File(expected));
+}
+
+TEST_F(PruneLinkportIniTest, FilesWithoutTheLittleEndianMarkAreUntouched) {
+  const std::string narrow = "A\tx\t8000\t115200\r\n[Devices]\r\n";
+  EXPECT_EQ(PruneBytes(narrow), narrow);
+  std::string bigEndian = "\xFE\xFF";
+  for (char c : std::string("[Devices]\r\n")) bigEndian += std::string{'\0', c};
+  EXPECT_EQ(PruneBytes(bigEndian), bigEndian);
+  const std::string utf8 = "\xEF\xBB\xBF[Devices]\r\n";
+  EXPECT_EQ(PruneBytes(utf8), utf8);
+}
+
+TEST_F(PruneLinkportIniTest, TextHoldingNulIsUntouched) {
+  const std::string bytes = Utf16File(std::wstring(L"[Devices]\r\n\0A\tx\t8000\t115200\r\n", 29));
+  EXPECT_EQ(PruneBytes(bytes), bytes);
+}
+
+TEST_F(PruneLinkportIniTest, FolderNamedLinkportIniIsLeftAlone) {
+  ASSERT_TRUE(CreateDirectoryW(ini_.c_str(), nullptr));
+  PruneLinkportIni(ini_.c_str());
+  EXPECT_NE(GetFileAttributesW(ini_.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(Listing(folder_.Path()), std::vector<std::wstring>{L"Linkport.ini"});
+}
+
+TEST_F(PruneLinkportIniTest, MissingFileIsNotCreated) {
+  PruneLinkportIni(ini_.c_str());
+  EXPECT_TRUE(Listing(folder_.Path()).empty());
+}
+
+TEST_F(PruneLinkportIniTest, FailedReplaceLeavesTheOriginalAndNoTemporaryFile) {
+  const std::string original = Utf16File(L"[Devices]\nA\tx\t8000\t115200\n");
+  ASSERT_TRUE(WriteBytes(ini_, original));
+  // Readers are let in, but nobody may replace or delete the file while this handle is open.
+  HANDLE lock = CreateFileW(ini_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  PruneLinkportIni(ini_.c_str());
+  CloseHandle(lock);
+  EXPECT_EQ(ReadBytes(ini_), original);
+  EXPECT_EQ(Listing(folder_.Path()), std::vector<std::wstring>{L"Linkport.ini"});
+}
+
+TEST_F(PruneLinkportIniTest, ReadOnlyFileIsNotReplaced) {
+  const std::string original = Utf16File(L"[Devices]\nA\tx\t8000\t115200\n");
+  ASSERT_TRUE(WriteBytes(ini_, original));
+  ASSERT_TRUE(SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_READONLY));
+  PruneLinkportIni(ini_.c_str());
+  EXPECT_EQ(ReadBytes(ini_), original);
+  EXPECT_EQ(Listing(folder_.Path()), std::vector<std::wstring>{L"Linkport.ini"});
+}
+
+TEST(ReadWideTextFile, MeasuresThenReadsNoMoreThanAsked) {
+  ScratchFolder folder(L"read");
+  const std::wstring path = folder / L"text.ini";
+  ASSERT_TRUE(WriteBytes(path, Utf16File(L"abcdef") + "z"));
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 6);
+
+  wchar_t buffer[8];
+  wmemset(buffer, L'#', 8);
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), buffer, 6), 6);
+  EXPECT_STREQ(buffer, L"abcdef");
+  // A file that grew since it was measured is read only up to the measure.
+  wmemset(buffer, L'#', 8);
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), buffer, 3), 3);
+  EXPECT_STREQ(buffer, L"abc");
+  EXPECT_EQ(buffer[4], L'#');
+}
+
+TEST(ReadWideTextFile, ShrunkFileYieldsOnlyWhatItHolds) {
+  ScratchFolder folder(L"read");
+  const std::wstring path = folder / L"text.ini";
+  ASSERT_TRUE(WriteBytes(path, Utf16File(L"ab")));
+  wchar_t buffer[8];
+  wmemset(buffer, L'#', 8);
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), buffer, 6), 2);
+  EXPECT_STREQ(buffer, L"ab");
+}
+
+TEST(ReadWideTextFile, ZeroWithoutFileOrMark) {
+  ScratchFolder folder(L"read");
+  const std::wstring path = folder / L"text.ini";
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+  ASSERT_TRUE(WriteBytes(path, "plain text"));
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+  ASSERT_TRUE(WriteBytes(path, "\xFF"));
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+  ASSERT_TRUE(WriteBytes(path, "\xFF\xFE"));
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+  ASSERT_TRUE(WriteBytes(path, "\xFF\xFE" "a"));
+  EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// Every path and the application name live in buffers of this many characters, terminator
+// included. Nothing is ever cut to fit: what does not fit is refused.
+inline constexpr int kPathChars = 260;
