@@ -6,7 +6,15 @@
  * undecorated name.
  *
  * Threads: the library starts no threads and takes no locks; every call runs on the
- * caller's thread. Tessel_GetSNR and Tessel_VerInfo may be called from any thread at any time.
+ * caller's thread. Calls on one context must be serialized by the host (one at a time, and
+ * none after Tessel_Release). Different contexts share no data, so different contexts may be
+ * driven from different threads at the same time. Tessel_GetSNR and Tessel_VerInfo may be
+ * called from any thread at any time.
+ *
+ * Streaming: create a context for one input rate and frame size with Tessel_Init, push the
+ * recording one input frame at a time with Tessel_AddSample, read the utterance with
+ * Tessel_GetUttrEPD, and free the context with Tessel_Release. Positions are counted in input
+ * samples from the first sample pushed after Tessel_Init or the last Tessel_Reset.
  */
 #ifndef TESSEL_H
 #define TESSEL_H
@@ -29,6 +37,72 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/*
+ * Creates an end-point detection context.
+ *
+ * sampleRate: input rate in Hz. Valid values are 8000, 11025, 16000, 22050, 44100 and 48000.
+ * frameSize:  input samples consumed by every Tessel_AddSample call: an even number from
+ *             sampleRate / 100 to sampleRate / 50 (10 to 20 ms; integer divisions), whose
+ *             length at 8000 Hz, frameSize * 8000 / sampleRate truncated and raised to even,
+ *             is a multiple of 4. For example 160 or 80 at 8000 Hz, 220 at 11025 Hz, 320 at
+ *             16000 Hz, 440 at 22050 Hz, 882 at 44100 Hz, 960 at 48000 Hz; 114 at 11025 Hz,
+ *             226 at 22050 Hz and 492 at 48000 Hz are refused.
+ *
+ * Returns the context handle, or null for an unsupported rate, a refused frame size or a
+ * failed allocation (nothing is left allocated then). The minimum detection threshold starts
+ * at 156. Free the context with Tessel_Release.
+ */
+TESSEL_API void* TESSEL_CALL Tessel_Init(int32_t sampleRate, int32_t frameSize);
+
+/*
+ * Frees a context and everything it holds; the handle is invalid afterwards.
+ * Returns 0, or -1 when context is null.
+ */
+TESSEL_API int32_t TESSEL_CALL Tessel_Release(void* context);
+
+/*
+ * Restarts the stream: forgets the utterance, the conversion state and a partly gathered
+ * 8 kHz frame; positions count again from the next sample pushed. The rate, the frame size
+ * and the threshold set with Tessel_SetVADThreshold stay. Returns 0, or -1 when context is null.
+ */
+TESSEL_API int32_t TESSEL_CALL Tessel_Reset(void* context);
+
+/*
+ * Pushes one input frame.
+ *
+ * samples: exactly frameSize signed 16-bit mono samples at sampleRate (the values given to
+ *          Tessel_Init); the library only reads them.
+ *
+ * Returns 1 once an utterance end is known (and on every later call, until Tessel_Reset),
+ * 0 otherwise, and -1 when context or samples is null (nothing changes then). After an end,
+ * detection goes on: a later utterance moves the begin and, when it ends, the end.
+ */
+TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* context, const int16_t* samples);
+
+/*
+ * Reads the current utterance.
+ *
+ * beginSample: receives the input sample at which the utterance begins, or -1 while no begin
+ *              is known; may be null.
+ * endSample:   receives the input sample at which it ends, or -1 while no end is known; may
+ *              be null. An end lies half a second before the point where one second of
+ *              silence was complete, when the utterance lasted a second or more.
+ *
+ * Positions count input samples from the first sample pushed after Tessel_Init or the last
+ * Tessel_Reset; a position beyond 2147483647 reads as 2147483647. Returns 0, or -1 when
+ * context is null (nothing is written then).
+ */
+TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* context, int32_t* beginSample,
+                                                 int32_t* endSample);
+
+/*
+ * Sets the detector's minimum energy threshold (default 156; unit: the detector's frame
+ * energy: the mean square over 64 ms of the signal brought to 2000 Hz, DC removed and divided
+ * by 16). Higher values ignore quieter speech. Any value is accepted; it takes effect from the
+ * next frame analysed and stays in force after Tessel_Reset. Returns 0, or -1 when context is null.
+ */
+TESSEL_API int32_t TESSEL_CALL Tessel_SetVADThreshold(void* context, int32_t vadThreshold);
 
 /*
  * Estimates the speech span and the signal-to-noise ratio of a whole recording.

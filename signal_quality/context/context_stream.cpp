@@ -1,0 +1,54 @@
+// Pushing input frames through the converter into 8 kHz frames for the detector, and
+// reading the utterance back in input samples.
+#include <cstdint>
+
+#include "context/snr_context.h"
+#include "context/utterance_times.h"
+#include "tessel.h"
+
+namespace {
+
+// Past 2^31 8 kHz samples (about 74 hours) the position stops at its last whole frame
+// instead of overflowing; times then stay at that position.
+int32_t AdvanceSamplesDone(int32_t samplesDone, int32_t frameSize8k) {
+  return samplesDone <= INT32_MAX - frameSize8k ? samplesDone + frameSize8k : samplesDone;
+}
+
+void StepDetector(SnrContext* context) {
+  const int32_t result = EndpointDetector_Step(context->detector, context->frameBuffer);
+  if (result == kEndpointBegin) {
+    const int32_t framesBack = EndpointDetector_FramesSinceBegin(context->detector);
+    context->beginTime = UtteranceBeginTime(context->samplesDone, framesBack, context->frameSize8k);
+  } else if (result == kEndpointEnd) {
+    context->endTime = UtteranceEndTime(context->samplesDone, context->beginTime);
+    EndpointDetector_Rearm(context->detector);
+  }
+  context->frameFill -= context->frameSize8k;
+  context->samplesDone = AdvanceSamplesDone(context->samplesDone, context->frameSize8k);
+}
+
+}  // namespace
+
+extern "C" TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* handle, const int16_t* samples) {
+  SnrContext* context = static_cast<SnrContext*>(handle);
+  if (context == nullptr || samples == nullptr) return -1;
+  const SampleConverter convert = context->convertSample;
+  RateConverter* const converter = context->converter;
+  int16_t* const frame = context->frameBuffer;
+  for (int32_t i = 0; i < context->inputFrameSize; ++i) {
+    // The converter writes its sample straight into the next free slot; when it produces
+    // none it writes 0 there, which the next produced sample overwrites.
+    if (!convert(converter, samples[i], frame + context->frameFill)) continue;
+    if (++context->frameFill >= context->frameSize8k) StepDetector(context);
+  }
+  return context->endTime >= 0.0f ? 1 : 0;
+}
+
+extern "C" TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* handle, int32_t* beginSample,
+                                                            int32_t* endSample) {
+  const SnrContext* context = static_cast<const SnrContext*>(handle);
+  if (context == nullptr) return -1;
+  if (beginSample != nullptr) *beginSample = InputSamplesAt(context->inputRate, context->beginTime);
+  if (endSample != nullptr) *endSample = InputSamplesAt(context->inputRate, context->endTime);
+  return 0;
+}
