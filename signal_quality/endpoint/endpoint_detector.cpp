@@ -64,15 +64,16 @@ EndpointDetector* EndpointDetector_Init(int32_t rate, int32_t frameLength, void*
   if (rate < kMinRate || rate > kMaxRate) return Refuse(error, kRefusedParameters);
   if (!FrameLengthAccepted(rate, frameLength)) return Refuse(error, kRefusedParameters);
   const int32_t workSize = EndpointDetector_WorkSize(rate, frameLength);
-  const bool aligned = reinterpret_cast<uintptr_t>(area) % alignof(EndpointDetector) == 0;
-  if (workSize <= 0 || area == nullptr || size < workSize || !aligned) {
-    return Refuse(error, kRefusedArea);
-  }
-  // Every refusal comes before the first write, so a refused area is left untouched.
+  if (workSize <= 0 || area == nullptr || size < workSize) return Refuse(error, kRefusedArea);
   const AnalysisShape shape = ComputeAnalysisShape(rate, frameLength);
   if (shape.analysisSpan != kAnalysisWindow) return Refuse(error, kRefusedParameters);
   if ((shape.analysisFrame << shape.stages) != frameLength) {
     return Refuse(error, kRefusedParameters);
+  }
+  // Checked last, so that parameters the detector cannot take are reported as such wherever
+  // the owner placed the area. Every refusal comes before the first write into the area.
+  if (reinterpret_cast<uintptr_t>(area) % alignof(EndpointDetector) != 0) {
+    return Refuse(error, kRefusedArea);
   }
 
   auto* detector = new (area) EndpointDetector{};

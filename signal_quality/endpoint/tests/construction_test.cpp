@@ -79,6 +79,13 @@ TEST(EndpointDetectorInit, RefusesUnusableRatesAndFrameLengthsWithMinusOne) {
   EXPECT_EQ(EndpointDetector_WorkSize(8000, 161), -1);
   std::vector<std::max_align_t> storage(1024);
   EXPECT_EQ(EndpointDetector_Init(8000, 82, storage.data(), 4096, nullptr), nullptr);
+  // An owner that places the area after 82 frame samples (164 bytes) still hears -1.
+  int32_t error = 0;
+  auto* afterFrame = reinterpret_cast<unsigned char*>(storage.data()) + 164;
+  EXPECT_EQ(
+      EndpointDetector_Init(8000, 82, afterFrame, EndpointDetector_WorkSize(8000, 82), &error),
+      nullptr);
+  EXPECT_EQ(error, -1);
 }
 
 TEST(EndpointDetectorInit, RefusesMissingShortOrMisalignedAreaWithMinusTwo) {
