@@ -10,6 +10,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "analyze_command.h"
+#include "plot_paths.h"
 #include "snr_command.h"
 #include "tessel.h"
 
@@ -59,6 +61,29 @@ int main(int argc, char** argv) {
       "snr", "Speech span and SNR of each whole recording (any sample rate)");
   AddCommonOptions(snr, common);
 
+  AnalyzeOptions analyze;
+  std::string plot;
+  CLI::App* analyzeCommand = app.add_subcommand(
+      "analyze",
+      "Stream each recording through a context as a live host does and list every utterance, "
+      "with the whole-recording SNR (8000, 11025, 16000, 22050, 44100 or 48000 Hz)");
+  AddCommonOptions(analyzeCommand, common);
+  CLI::Option* frameMs =
+      analyzeCommand
+          ->add_option("--frame-ms", analyze.frameMs,
+                       "Push frames of about 10 or 20 ms: the nearest size the library accepts")
+          ->capture_default_str()
+          ->check(CLI::IsMember({10, 20}));
+  analyzeCommand
+      ->add_option("--frame-size", analyze.frameSize,
+                   "Push frames of exactly N samples (even, 10 to 20 ms at the file's rate)")
+      ->excludes(frameMs);
+  analyzeCommand->add_option("--threshold", analyze.vadThreshold,
+                             "Minimum energy threshold of the detector (library default 156)");
+  analyzeCommand->add_option(
+      "--plot", plot,
+      "Draw the waveform with the utterances as SVG: FILE.svg for one input, a folder for many");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -74,6 +99,19 @@ int main(int argc, char** argv) {
     failures = RunInOrder(
         files.size(), common.jobs, [&](size_t i) { return RunSnr(files[i], options); },
         showProgress);
+  } else if (analyzeCommand->parsed()) {
+    analyze.channel = common.channel;
+    analyze.json = common.json;
+    std::vector<std::string> plotFiles(files.size());
+    if (!plot.empty()) {
+      if (std::string reason = PlotFilesFor(plot, files, plotFiles); !reason.empty()) {
+        std::fprintf(stderr, "tessel: %s\n", reason.c_str());
+        return 2;
+      }
+    }
+    failures = RunInOrder(
+        files.size(), common.jobs,
+        [&](size_t i) { return RunAnalyze(files[i], analyze, plotFiles[i]); }, showProgress);
   }
   return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,11 @@
+// Where `--plot` puts the pictures: the named file for one input, one file per input in the
+// named folder otherwise.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Fills plotFiles with one path per input, creating the folder when one is needed. Returns
+// an empty string, or a one-line reason why the option cannot be used.
+std::string PlotFilesFor(const std::string& plotOption, const std::vector<std::string>& inputs,
+                         std::vector<std::string>& plotFiles);

@@ -1,0 +1,20 @@
+// Streams a recording through a context exactly as a host would: whole frames, one push
+// each, reading begin and end after every push.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "utterance_tracker.h"
+
+struct StreamResult {
+  std::vector<Utterance> utterances;
+  int64_t samplesPushed = 0;  // a last partial frame is not pushed, as a host would not
+};
+
+// Returns an empty string on success, otherwise a one-line reason.
+std::string StreamRecording(const std::vector<int16_t>& samples, int32_t sampleRate,
+                            int32_t frameSize, std::optional<int32_t> vadThreshold,
+                            StreamResult& result);
