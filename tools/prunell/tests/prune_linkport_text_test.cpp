@@ -6,15 +6,6 @@
 
 static std::wstring Pruned(std::wstring text) { return PruneLinkportText(text.data()); }
 
-TEST(PruneLinkportText, WorkedExample) {
-  EXPECT_EQ(Pruned(L"[Devices]\r\n"
-                   L"QRX_libUart1.dll\tMic A\t16000\t921600\r\n"
-                   L"  QRX_libAdb.dll\t\tPhone\t8000\t115200\t2 \r\n"
-                   L"QRX_libAdb.dll\tPhone\t8000\t115200\t2\r\n"
-                   L"QRX_libGPCE4.dll\tBoard\t12000\t115200\r\n"),
-            L"QRX_libAdb.dll\tPhone\t8000\t115200\t2\r\n");
-}
-
 TEST(PruneLinkportText, DropsCloneLinesEvenWhenValid) {
   EXPECT_EQ(Pruned(L"QRX_libUart2.dll\tname\t16000\t921600\n"
                    L" \t QRX_libUart2.dll\tname\t16000\t921600\n"
@@ -65,18 +56,3 @@ TEST(PruneLinkportText, SixthFieldIsWrittenWhole) {
             L"A\tx\t8000\t115200\t2\tnote  here\tmore\r\n");
 }
 
-TEST(PruneLinkportText, NoFixedLimitOnDistinctLines) {
-  std::wstring text;
-  std::wstring expected;
-  for (int i = 0; i < 1500; ++i) {
-    const std::wstring line = L"Dev" + std::to_wstring(i) + L"\tname\t16000\t460800";
-    text += line + L"\n";
-    expected += line + L"\r\n";
-  }
-  EXPECT_EQ(Pruned(text + L"Dev0\tname\t16000\t460800\n"), expected);
-}
-
-TEST(PruneLinkportText, LineBreaksOnlyGiveNothing) {
-  EXPECT_EQ(Pruned(L"\r\n\n\r"), L"");
-  EXPECT_EQ(Pruned(L""), L"");
-}

@@ -6,15 +6,6 @@
 
 #include "shell/tool_limits.h"
 
-TEST(PrunellUsage, ThreeLinesWithTheToolNameTwice) {
-  wchar_t usage[kUsageChars];
-  EXPECT_EQ(std::wstring(FormatPrunellUsage(usage, L"Prunell")),
-            L"Delete all the Linkport-clone DLLs in the application's dll folder, and remvoe lines "
-            L"starting with \"QRX_libUart\" in Linkport.ini.\n"
-            L"Usage: Prunell <application>\n"
-            L"Example: Prunell \"Marloth\\Quorvane\"");
-}
-
 TEST(PrunellUsage, LongestToolNameFitsWhole) {
   wchar_t usage[kUsageChars];
   const std::wstring name(kPathChars - 1, L'n');
