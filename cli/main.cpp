@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
   std::string plot;
   CLI::App* analyzeCommand = app.add_subcommand(
       "analyze",
-      "Stream each recording through a context as a live host does and list every utterance, "
-      "with the whole-recording SNR (8000, 11025, 16000, 22050, 44100 or 48000 Hz)");
+      "Every utterance a live host would see, streaming the recording frame by frame, and the "
+      "SNR (8000, 11025, 16000, 22050, 44100 or 48000 Hz)");
   AddCommonOptions(analyzeCommand, common);
   CLI::Option* frameMs =
       analyzeCommand
