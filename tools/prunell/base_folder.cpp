@@ -11,8 +11,9 @@ enum class Expansion { Undefined, Usable, Unusable };
 // "X:\" or a UNC "\\": anything else would be resolved against the current folder or drive.
 static bool IsAbsoluteFolder(const wchar_t* path) {
   auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-  const bool drive = ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
-                     path[1] == L':' && separator(path[2]);
+  const bool drive =
+      ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+      path[1] == L':' && separator(path[2]);
   return drive || (separator(path[0]) && separator(path[1]));
 }
 

@@ -1,14 +1,12 @@
-#include "shell/app_name.h"
-
 #include <cwchar>
+
+#include "shell/app_name.h"
 
 static bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // A colon covers drive letters, device paths and alternate data streams alike; the others are
 // wildcards or characters that no file name may hold.
-static bool IsForbidden(wchar_t c) {
-  return c < 0x20 || std::wcschr(L"*?<>|:\"", c) != nullptr;
-}
+static bool IsForbidden(wchar_t c) { return c < 0x20 || std::wcschr(L"*?<>|:\"", c) != nullptr; }
 
 // "..", and anything the platform might trim down to it, such as ".. " or "...".
 static bool IsDotsAndSpaces(const wchar_t* begin, const wchar_t* end) {

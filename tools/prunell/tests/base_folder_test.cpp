@@ -1,8 +1,7 @@
 #include "prunell/base_folder.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>

@@ -1,8 +1,7 @@
 #include "prunell/delete_clone_dlls.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -35,9 +34,9 @@ TEST_F(DeleteCloneDllsTest, DeletesClonesInAnyCaseAndSparesTheThreeInAnyCase) {
 }
 
 TEST_F(DeleteCloneDllsTest, FilesOutsideThePatternAreNotTouched) {
-  const wchar_t* others[] = {L"Linkport.ini", L"other.dll", L"QRX_libUart.dll.bak",
-                             L"QRX_libUart.dllx", L"QRX_lib.txt", L"xQRX_libUart.dll",
-                             L"QRX_li.dll", L"QRX_libAdb2.dl"};
+  const wchar_t* others[] = {L"Linkport.ini",     L"other.dll",     L"QRX_libUart.dll.bak",
+                             L"QRX_libUart.dllx", L"QRX_lib.txt",   L"xQRX_libUart.dll",
+                             L"QRX_li.dll",       L"QRX_libAdb2.dl"};
   for (const wchar_t* name : others) Put(name);
   DeleteCloneDlls(folder_.Path().c_str());
   for (const wchar_t* name : others) EXPECT_TRUE(Has(name)) << name;
@@ -46,7 +45,8 @@ TEST_F(DeleteCloneDllsTest, FilesOutsideThePatternAreNotTouched) {
 TEST_F(DeleteCloneDllsTest, EntriesThatCannotBeDeletedStayAndTheRestGo) {
   ASSERT_TRUE(CreateDirectoryW((folder_ / L"QRX_libFolder.dll").c_str(), nullptr));
   Put(L"QRX_libLocked.dll");
-  ASSERT_TRUE(SetFileAttributesW((folder_ / L"QRX_libLocked.dll").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(
+      SetFileAttributesW((folder_ / L"QRX_libLocked.dll").c_str(), FILE_ATTRIBUTE_READONLY));
   Put(L"QRX_libUart9.dll");
   DeleteCloneDlls(folder_.Path().c_str());
   EXPECT_TRUE(Has(L"QRX_libFolder.dll"));
@@ -67,15 +67,16 @@ TEST(CleanApplication, DeletesClonesThenPrunesTheIniInTheDllFolder) {
   ASSERT_TRUE(MakeFolders(dll));
   ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libUart1.dll", "MZ"));
   ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libAdb.dll", "MZ"));
-  ASSERT_TRUE(WriteBytes(dll + L"\\Linkport.ini",
-                         Utf16File(L"QRX_libUart1.dll\tMic\t16000\t921600\n"
-                                   L"QRX_libAdb.dll\tPhone\t8000\t115200\n")));
+  ASSERT_TRUE(
+      WriteBytes(dll + L"\\Linkport.ini", Utf16File(L"QRX_libUart1.dll\tMic\t16000\t921600\n"
+                                                    L"QRX_libAdb.dll\tPhone\t8000\t115200\n")));
   ASSERT_TRUE(WriteBytes(base / L"Marloth\\Quorvane\\Linkport.ini", Utf16File(L"[x]\n")));
 
   CleanApplication(base.Path().c_str(), L"Marloth\\Quorvane");
   EXPECT_FALSE(FileExists(dll + L"\\QRX_libUart1.dll"));
   EXPECT_TRUE(FileExists(dll + L"\\QRX_libAdb.dll"));
-  EXPECT_EQ(ReadBytes(dll + L"\\Linkport.ini"), Utf16File(L"QRX_libAdb.dll\tPhone\t8000\t115200\r\n"));
+  EXPECT_EQ(ReadBytes(dll + L"\\Linkport.ini"),
+            Utf16File(L"QRX_libAdb.dll\tPhone\t8000\t115200\r\n"));
   EXPECT_EQ(ReadBytes(base / L"Marloth\\Quorvane\\Linkport.ini"), Utf16File(L"[x]\n"));
 }
 

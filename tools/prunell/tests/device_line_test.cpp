@@ -5,8 +5,10 @@
 #include <string>
 
 TEST(IsDeviceLine, AcceptsEveryAllowedSamplingRate) {
-  for (const wchar_t* rate : {L"8000", L"11025", L"16000", L"22050", L"32000", L"44100", L"48000"}) {
-    EXPECT_TRUE(IsDeviceLine((std::wstring(L"QRX_libAdb.dll\tPhone\t") + rate + L"\t115200").c_str()))
+  for (const wchar_t* rate :
+       {L"8000", L"11025", L"16000", L"22050", L"32000", L"44100", L"48000"}) {
+    EXPECT_TRUE(
+        IsDeviceLine((std::wstring(L"QRX_libAdb.dll\tPhone\t") + rate + L"\t115200").c_str()))
         << rate;
   }
 }
@@ -18,7 +20,8 @@ TEST(IsDeviceLine, RefusesOtherSamplingRates) {
 }
 
 TEST(IsDeviceLine, AcceptsExactlyTheSixBaudRates) {
-  for (const wchar_t* baud : {L"115200", L"460800", L"921600", L"1000000", L"1200000", L"1600000"}) {
+  for (const wchar_t* baud :
+       {L"115200", L"460800", L"921600", L"1000000", L"1200000", L"1600000"}) {
     EXPECT_TRUE(IsDeviceLine((std::wstring(L"a\tb\t8000\t") + baud).c_str())) << baud;
   }
   for (const wchar_t* baud : {L"230400", L"9600", L"57600", L"2000000", L"0"}) {

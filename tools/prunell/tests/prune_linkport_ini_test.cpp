@@ -1,8 +1,7 @@
 #include "prunell/prune_linkport_ini.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -59,14 +58,14 @@ TEST_F(PruneLinkportIniTest, WorkedExampleByteForByte) {
 }
 
 TEST_F(PruneLinkportIniTest, FilesOfTheMarkAloneOrLessAreNotRewritten) {
-  for (const std::string& bytes : {std::string("\xFF\xFE"), std::string("\xFF\xFE" "A"),
-                                   std::string("\xFF"), std::string()}) {
+  const std::string mark = "\xFF\xFE";
+  for (const std::string& bytes : {mark, mark + "A", std::string("\xFF"), std::string()}) {
     EXPECT_EQ(PruneBytes(bytes), bytes);
   }
 }
 
 TEST_F(PruneLinkportIniTest, FourByteFileIsRewritten) {
-  EXPECT_EQ(PruneBytes(std::string("\xFF\xFE" "x\0", 4)), "\xFF\xFE");
+  EXPECT_EQ(PruneBytes(std::string("\xFF\xFE") + 'x' + '\0'), "\xFF\xFE");
 }
 
 TEST_F(PruneLinkportIniTest, NothingValidLeavesTheMarkAlone) {
@@ -183,6 +182,6 @@ TEST(ReadWideTextFile, ZeroWithoutFileOrMark) {
   EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
   ASSERT_TRUE(WriteBytes(path, "\xFF\xFE"));
   EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
-  ASSERT_TRUE(WriteBytes(path, "\xFF\xFE" "a"));
+  ASSERT_TRUE(WriteBytes(path, std::string("\xFF\xFE") + "a"));
   EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
 }

@@ -55,4 +55,3 @@ TEST(PruneLinkportText, SixthFieldIsWrittenWhole) {
   EXPECT_EQ(Pruned(L"A\tx\t8000\t115200\t2\tnote  here\t\tmore\n"),
             L"A\tx\t8000\t115200\t2\tnote  here\tmore\r\n");
 }
-

@@ -11,6 +11,6 @@ TEST(PrunellUsage, LongestToolNameFitsWhole) {
   const std::wstring name(kPathChars - 1, L'n');
   EXPECT_EQ(std::wstring(FormatPrunellUsage(usage, name.c_str())),
             L"Delete all the Linkport-clone DLLs in the application's dll folder, and remvoe lines "
-            L"starting with \"QRX_libUart\" in Linkport.ini.\nUsage: " + name +
-                L" <application>\nExample: " + name + L" \"Marloth\\Quorvane\"");
+            L"starting with \"QRX_libUart\" in Linkport.ini.\nUsage: " +
+                name + L" <application>\nExample: " + name + L" \"Marloth\\Quorvane\"");
 }

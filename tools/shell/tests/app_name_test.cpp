@@ -56,9 +56,8 @@ TEST(FillAppName, LongTailWhoseNameFitsIsTaken) {
 }
 
 TEST(IsSafeAppName, AcceptsFoldersBelowTheBase) {
-  for (const wchar_t* name : {L"Marloth\\Quorvane", L"Marloth/Quorvane", L"two words",
-                              L"App\\", L"a..b", L"...x", L"x.", L"Kit\\v1.2\\App",
-                              L"A\\\\B"}) {
+  for (const wchar_t* name : {L"Marloth\\Quorvane", L"Marloth/Quorvane", L"two words", L"App\\",
+                              L"a..b", L"...x", L"x.", L"Kit\\v1.2\\App", L"A\\\\B"}) {
     EXPECT_TRUE(IsSafeAppName(name)) << name;
   }
 }
@@ -66,8 +65,9 @@ TEST(IsSafeAppName, AcceptsFoldersBelowTheBase) {
 TEST(IsSafeAppName, RefusesWaysOutOfTheBase) {
   for (const wchar_t* name :
        {L"..", L"..\\Other", L"Marloth\\..\\..\\Windows", L"Marloth/..", L"a\\.\\b", L"a\\...",
-        L"a\\.. \\b", L"  ", L"x\\ \\y", L"\\Windows", L"/Windows", L"\\\\server\\share", L"\\\\?\\C:\\x",
-        L"\\\\.\\PhysicalDrive0", L"C:\\Windows", L"C:Windows", L"App:stream", L"."}) {
+        L"a\\.. \\b", L"  ", L"x\\ \\y", L"\\Windows", L"/Windows", L"\\\\server\\share",
+        L"\\\\?\\C:\\x", L"\\\\.\\PhysicalDrive0", L"C:\\Windows", L"C:Windows", L"App:stream",
+        L"."}) {
     EXPECT_FALSE(IsSafeAppName(name)) << name;
   }
 }

@@ -1,8 +1,7 @@
 #include "shell/tool_name.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -36,9 +35,7 @@ TEST(ToolName, NameWithoutFolderStaysWhole) {
   EXPECT_EQ(Stripped(L".exe"), L"");
 }
 
-TEST(ToolName, OnlyTheLastDotExeIsCut) {
-  EXPECT_EQ(Stripped(L"C:\\a.exe\\b.exe.exe"), L"b.exe");
-}
+TEST(ToolName, OnlyTheLastDotExeIsCut) { EXPECT_EQ(Stripped(L"C:\\a.exe\\b.exe.exe"), L"b.exe"); }
 
 TEST(ToolName, NamesTheRunningProgram) {
   wchar_t expected[MAX_PATH];

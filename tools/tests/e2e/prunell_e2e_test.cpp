@@ -1,9 +1,8 @@
 // Prunell.exe as a user or installer runs it: exact command lines, its own environment, the
 // message box it shows, and the files it leaves.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <string>
@@ -26,11 +25,11 @@ const std::wstring kIniBefore =
 const std::wstring kIniAfter = L"QRX_libAdb.dll\tPhone\t8000\t115200\t2\r\n";
 
 const std::set<std::wstring> kDllFilesBefore = {
-    L"QRX_libAdb.dll",  L"QRX_LIBTR16DSP.DLL", L"qrx_libgpce4.dll",    L"QRX_libUart.dll",
-    L"QRX_libUart3.dll", L"other.dll",         L"QRX_libUart.dll.bak", L"Linkport.ini"};
-const std::set<std::wstring> kDllFilesAfter = {
-    L"QRX_libAdb.dll", L"QRX_LIBTR16DSP.DLL", L"qrx_libgpce4.dll",
-    L"other.dll",      L"QRX_libUart.dll.bak", L"Linkport.ini"};
+    L"QRX_libAdb.dll",   L"QRX_LIBTR16DSP.DLL", L"qrx_libgpce4.dll",    L"QRX_libUart.dll",
+    L"QRX_libUart3.dll", L"other.dll",          L"QRX_libUart.dll.bak", L"Linkport.ini"};
+const std::set<std::wstring> kDllFilesAfter = {L"QRX_libAdb.dll",      L"QRX_LIBTR16DSP.DLL",
+                                               L"qrx_libgpce4.dll",    L"other.dll",
+                                               L"QRX_libUart.dll.bak", L"Linkport.ini"};
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
@@ -52,7 +51,8 @@ void PutApplication(const std::wstring& base, const std::wstring& app) {
   const std::wstring dll = base + L"\\" + app + L"\\dll";
   ASSERT_TRUE(MakeFolders(dll));
   for (const std::wstring& name : kDllFilesBefore) {
-    ASSERT_TRUE(WriteBytes(dll + L"\\" + name, name == L"Linkport.ini" ? Utf16File(kIniBefore) : "MZ"));
+    ASSERT_TRUE(
+        WriteBytes(dll + L"\\" + name, name == L"Linkport.ini" ? Utf16File(kIniBefore) : "MZ"));
   }
 }
 

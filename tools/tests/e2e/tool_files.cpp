@@ -25,7 +25,8 @@ std::wstring PrunellUsage(const std::wstring& toolName) {
 }
 
 std::wstring VaultsweepUsage(const std::wstring& toolName) {
-  return L"Delete Linkport.ini of the specified applicationin hidden in the virtual store.\t\t\t\t\t\t"
+  return L"Delete Linkport.ini of the specified applicationin hidden in the virtual "
+         L"store.\t\t\t\t\t\t"
          L"  \nUsage: " +
          toolName + L" <application>\nExample: " + toolName + L" Marloth\\Quorvane";
 }

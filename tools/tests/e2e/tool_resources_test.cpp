@@ -1,8 +1,7 @@
 // The resources and the program header of both executables, read from the built files.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>

@@ -81,10 +81,10 @@ ToolRun RunTool(const ToolLaunch& launch, DWORD timeoutMs) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  run.started = CreateProcessW(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                               CREATE_UNICODE_ENVIRONMENT,
-                               launch.environment ? block.data() : nullptr, nullptr, &startup,
-                               &process) != FALSE;
+  run.started =
+      CreateProcessW(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                     CREATE_UNICODE_ENVIRONMENT, launch.environment ? block.data() : nullptr,
+                     nullptr, &startup, &process) != FALSE;
   if (!run.started) return run;
 
   std::vector<HWND> answered;

@@ -27,8 +27,8 @@ struct ToolRun {
 };
 
 struct ToolLaunch {
-  std::wstring program;      // full path of the executable
-  std::wstring commandLine;  // the exact command line the tool receives
+  std::wstring program;                           // full path of the executable
+  std::wstring commandLine;                       // the exact command line the tool receives
   const EnvironmentBlock* environment = nullptr;  // null: this process's environment
   // Called once per message box while it is still open, before OK is pressed.
   std::function<void(HWND box, DWORD processId)> whileBoxOpen;

@@ -1,10 +1,10 @@
 // Vaultsweep.exe against the real virtual store of the wine user: the copies it deletes and
 // everything it must leave.
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shlobj.h>
 
 #include <string>
 
