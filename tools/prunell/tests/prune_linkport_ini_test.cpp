@@ -145,6 +145,14 @@ TEST_F(PruneLinkportIniTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(Listing(folder_.Path()), std::vector<std::wstring>{L"Linkport.ini"});
 }
 
+TEST_F(PruneLinkportIniTest, HiddenFileStaysHidden) {
+  ASSERT_TRUE(WriteBytes(ini_, Utf16File(L"[Devices]\nA\tx\t8000\t115200\n")));
+  ASSERT_TRUE(SetFileAttributesW(ini_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  PruneLinkportIni(ini_.c_str());
+  EXPECT_EQ(ReadBytes(ini_), Utf16File(L"A\tx\t8000\t115200\r\n"));
+  EXPECT_NE(GetFileAttributesW(ini_.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
 TEST(ReadWideTextFile, MeasuresThenReadsNoMoreThanAsked) {
   ScratchFolder folder(L"read");
   const std::wstring path = folder / L"text.ini";
