@@ -52,12 +52,14 @@ extern "C" {
  * Returns the context handle, or null for an unsupported rate, a refused frame size or a
  * failed allocation (nothing is left allocated then). The minimum detection threshold starts
  * at 156. Free the context with Tessel_Release.
+ * Thread-safe: may be called from any thread; each context is then used by one call at a time.
  */
 TESSEL_API void* TESSEL_CALL Tessel_Init(int32_t sampleRate, int32_t frameSize);
 
 /*
  * Frees a context and everything it holds; the handle is invalid afterwards.
  * Returns 0, or -1 when context is null.
+ * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_Release(void* context);
 
@@ -65,6 +67,7 @@ TESSEL_API int32_t TESSEL_CALL Tessel_Release(void* context);
  * Restarts the stream: forgets the utterance, the conversion state and a partly gathered
  * 8 kHz frame; positions count again from the next sample pushed. The rate, the frame size
  * and the threshold set with Tessel_SetVADThreshold stay. Returns 0, or -1 when context is null.
+ * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_Reset(void* context);
 
@@ -77,6 +80,7 @@ TESSEL_API int32_t TESSEL_CALL Tessel_Reset(void* context);
  * Returns 1 once an utterance end is known (and on every later call, until Tessel_Reset),
  * 0 otherwise, and -1 when context or samples is null (nothing changes then). After an end,
  * detection goes on: a later utterance moves the begin and, when it ends, the end.
+ * Not concurrently with any other call on the same context; other contexts may run meanwhile.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* context, const int16_t* samples);
 
@@ -86,12 +90,14 @@ TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* context, const int16_t* sa
  * beginSample: receives the input sample at which the utterance begins, or -1 while no begin
  *              is known; may be null.
  * endSample:   receives the input sample at which it ends, or -1 while no end is known; may
- *              be null. An end lies half a second before the point where one second of
- *              silence was complete, when the utterance lasted a second or more.
+ *              be null. The end is where one second without speech was complete, moved half
+ *              a second back when the utterance lasted a second or more: usually about half
+ *              a second after the last speech.
  *
  * Positions count input samples from the first sample pushed after Tessel_Init or the last
  * Tessel_Reset; a position beyond 2147483647 reads as 2147483647. Returns 0, or -1 when
  * context is null (nothing is written then).
+ * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* context, int32_t* beginSample,
                                                  int32_t* endSample);
@@ -101,6 +107,7 @@ TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* context, int32_t* beginSa
  * energy: the mean square over 64 ms of the signal brought to 2000 Hz, DC removed and divided
  * by 16). Higher values ignore quieter speech. Any value is accepted; it takes effect from the
  * next frame analysed and stays in force after Tessel_Reset. Returns 0, or -1 when context is null.
+ * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_SetVADThreshold(void* context, int32_t vadThreshold);
 
