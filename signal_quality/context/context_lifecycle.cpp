@@ -57,10 +57,10 @@ extern "C" TESSEL_API void* TESSEL_CALL Tessel_Init(int32_t sampleRate, int32_t 
   }
   context->frameBuffer = static_cast<int16_t*>(context->workBlock);
 
-  int32_t refusal = 0;
+  // Why the detector refuses is not passed on: the host only learns that creation failed.
   context->detector = EndpointDetector_Init(8000, context->frameSize8k,
                                             static_cast<char*>(context->workBlock) + frameBytes,
-                                            context->detectorWorkSize, &refusal);
+                                            context->detectorWorkSize, nullptr);
   if (context->detector == nullptr) {
     Tessel_Release(context);
     return nullptr;
