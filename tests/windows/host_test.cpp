@@ -7,6 +7,7 @@
 
 #include "golden_file.h"
 #include "tessel.h"
+#include "tessel_library.h"
 #include "test_signals.h"
 
 namespace {
@@ -14,32 +15,22 @@ namespace {
 using GetSnrFunction = decltype(&Tessel_GetSNR);
 using VerInfoFunction = decltype(&Tessel_VerInfo);
 
-HMODULE Library() {
-  static HMODULE library = LoadLibraryW(L"Tessel.dll");
-  return library;
-}
-
-template <typename Function>
-Function Export(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(Library(), name)));
-}
-
 TEST(WindowsHost, LoadsTheLibraryAndFindsEveryExport) {
-  ASSERT_NE(Library(), nullptr) << "LoadLibraryW(Tessel.dll) failed: " << GetLastError();
+  ASSERT_NE(TesselLibrary(), nullptr) << "LoadLibraryW(Tessel.dll) failed: " << GetLastError();
   for (const char* name : {TESSEL_EXPORT_NAMES}) {
-    EXPECT_NE(GetProcAddress(Library(), name), nullptr) << name;
+    EXPECT_NE(GetProcAddress(TesselLibrary(), name), nullptr) << name;
   }
 }
 
 TEST(WindowsHost, BannerFirstLine) {
-  auto verInfo = Export<VerInfoFunction>("Tessel_VerInfo");
+  auto verInfo = TesselExport<VerInfoFunction>("Tessel_VerInfo");
   ASSERT_NE(verInfo, nullptr);
   const std::string banner = verInfo();
   EXPECT_EQ(banner.rfind("Tessel_Lib v1.0.0 (compiled at Sep 15 2017)\n", 0), 0u);
 }
 
 TEST(WindowsHost, SnrMatchesNativeBitForBit) {
-  auto getSnr = Export<GetSnrFunction>("Tessel_GetSNR");
+  auto getSnr = TesselExport<GetSnrFunction>("Tessel_GetSNR");
   ASSERT_NE(getSnr, nullptr);
   const GoldenCases golden = ReadGoldenFile(GoldenDirectory() + "/snr.golden");
   ASSERT_FALSE(golden.empty());

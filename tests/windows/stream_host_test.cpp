@@ -7,28 +7,19 @@
 #include "context/tests/stream_golden.h"
 #include "golden_file.h"
 #include "tessel.h"
+#include "tessel_library.h"
 
 namespace {
 
-HMODULE Library() {
-  static HMODULE library = LoadLibraryW(L"Tessel.dll");
-  return library;
-}
-
-template <typename Function>
-Function Export(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(Library(), name)));
-}
-
 TEST(WindowsStreamHost, StreamingResultsMatchNativeBitForBit) {
-  ASSERT_NE(Library(), nullptr) << "LoadLibraryW(Tessel.dll) failed: " << GetLastError();
+  ASSERT_NE(TesselLibrary(), nullptr) << "LoadLibraryW(Tessel.dll) failed: " << GetLastError();
   const stream_runner::Exports api = {
-      Export<decltype(&Tessel_Init)>("Tessel_Init"),
-      Export<decltype(&Tessel_Release)>("Tessel_Release"),
-      Export<decltype(&Tessel_Reset)>("Tessel_Reset"),
-      Export<decltype(&Tessel_AddSample)>("Tessel_AddSample"),
-      Export<decltype(&Tessel_GetUttrEPD)>("Tessel_GetUttrEPD"),
-      Export<decltype(&Tessel_SetVADThreshold)>("Tessel_SetVADThreshold")};
+      TesselExport<decltype(&Tessel_Init)>("Tessel_Init"),
+      TesselExport<decltype(&Tessel_Release)>("Tessel_Release"),
+      TesselExport<decltype(&Tessel_Reset)>("Tessel_Reset"),
+      TesselExport<decltype(&Tessel_AddSample)>("Tessel_AddSample"),
+      TesselExport<decltype(&Tessel_GetUttrEPD)>("Tessel_GetUttrEPD"),
+      TesselExport<decltype(&Tessel_SetVADThreshold)>("Tessel_SetVADThreshold")};
   ASSERT_TRUE(api.init && api.release && api.reset && api.addSample && api.getUttrEPD &&
               api.setVADThreshold);
 
@@ -44,10 +35,10 @@ TEST(WindowsStreamHost, StreamingResultsMatchNativeBitForBit) {
 }
 
 TEST(WindowsStreamHost, NullHandlesAndRefusedArgumentsThroughTheDll) {
-  auto init = Export<decltype(&Tessel_Init)>("Tessel_Init");
-  auto addSample = Export<decltype(&Tessel_AddSample)>("Tessel_AddSample");
-  auto getUttrEpd = Export<decltype(&Tessel_GetUttrEPD)>("Tessel_GetUttrEPD");
-  auto release = Export<decltype(&Tessel_Release)>("Tessel_Release");
+  auto init = TesselExport<decltype(&Tessel_Init)>("Tessel_Init");
+  auto addSample = TesselExport<decltype(&Tessel_AddSample)>("Tessel_AddSample");
+  auto getUttrEpd = TesselExport<decltype(&Tessel_GetUttrEPD)>("Tessel_GetUttrEPD");
+  auto release = TesselExport<decltype(&Tessel_Release)>("Tessel_Release");
   ASSERT_TRUE(init && addSample && getUttrEpd && release);
   EXPECT_EQ(init(48000, 492), nullptr);
   EXPECT_EQ(init(12000, 240), nullptr);
