@@ -11,16 +11,23 @@ namespace {
 // latest values (forward: 1 = data, backward: 0 = data). The factor tables in use hold only
 // fours, so the radix-4 pass is the only one there is.
 
+// Product of factors[from .. to - 1]: the passes' l1 and ido come from it without a
+// division (an integer division per pass costs as much as a short pass itself).
+int32_t FactorProduct(const int32_t* factors, int32_t from, int32_t to) {
+    int32_t product = 1;
+    for (int32_t f = from; f < to; ++f) product *= factors[f];
+    return product;
+}
+
 void ForwardStages(int32_t n, float* data, float* work, const float* twiddles,
                    const int32_t* factors) {
     const int32_t factorCount = factors[1];
     int32_t na = 1;
-    int32_t l2 = n;
     int32_t off = n - 1;
     for (int32_t f = factorCount + 1; f >= 2; --f) {
         const int32_t ip = factors[f];
-        const int32_t l1 = l2 / ip;
-        const int32_t ido = n / l2;
+        const int32_t l1 = FactorProduct(factors, 2, f);                 // l2 / ip
+        const int32_t ido = FactorProduct(factors, f + 1, factorCount + 2);  // n / l2
         off -= (ip - 1) * ido;
         na = 1 - na;
         const float* wa = twiddles + off;
@@ -29,7 +36,6 @@ void ForwardStages(int32_t n, float* data, float* work, const float* twiddles,
         } else {
             ForwardRadix4(ido, l1, work, data, wa, wa + ido, wa + 2 * ido);
         }
-        l2 = l1;
     }
     if (na != 1) {
         for (int32_t i = 0; i < n; ++i) data[i] = work[i];
@@ -40,12 +46,11 @@ void BackwardStages(int32_t n, float* data, float* work, const float* twiddles,
                     const int32_t* factors) {
     const int32_t factorCount = factors[1];
     int32_t na = 0;
-    int32_t l1 = 1;
     int32_t off = 0;
     for (int32_t f = 2; f <= factorCount + 1; ++f) {
         const int32_t ip = factors[f];
-        const int32_t l2 = ip * l1;
-        const int32_t ido = n / l2;
+        const int32_t l1 = FactorProduct(factors, 2, f);
+        const int32_t ido = FactorProduct(factors, f + 1, factorCount + 2);  // n / (ip * l1)
         const float* wa = twiddles + off;
         if (na == 0) {
             BackwardRadix4(ido, l1, data, work, wa, wa + ido, wa + 2 * ido);
@@ -53,7 +58,6 @@ void BackwardStages(int32_t n, float* data, float* work, const float* twiddles,
             BackwardRadix4(ido, l1, work, data, wa, wa + ido, wa + 2 * ido);
         }
         na = 1 - na;
-        l1 = l2;
         off += (ip - 1) * ido;
     }
     if (na != 0) {
