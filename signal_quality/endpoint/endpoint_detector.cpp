@@ -117,23 +117,33 @@ int32_t EndpointDetector_Rearm(EndpointDetector* detector) {
 
 namespace {
 
-// Brings the frame to the analysis rate in halvedFrame, filters and scales it, and slides it
-// into the window. Returns the analysis rate.
+// Samples of the second halving's output at most: a quarter of the longest frame (rate / 50).
+constexpr int32_t kSecondStageCapacity = kMaxRate / 50 / 4;
+
+// Brings the frame to the analysis rate, filters and scales it, and slides it into the
+// window. Returns the analysis rate.
 int32_t PrepareWindow(EndpointDetector* detector, const int16_t* frame) {
-  int16_t* halved = detector->halvedFrame;
   int32_t count = detector->frameLength;
   int32_t rate = detector->rate;
+  int16_t* halved = detector->halvedFrame;
   if (rate <= kAnalysisRateLimit) std::memcpy(halved, frame, size_t(count) * sizeof(int16_t));
+  // The halvings alternate between halvedFrame and a buffer of this call's own: a stage
+  // that runs in place cannot be vectorised.
+  int16_t second[kSecondStageCapacity];
+  int16_t* samples = halved;
   for (int32_t stage = 0; rate > kAnalysisRateLimit; ++stage) {
-    HalveRate(stage == 0 ? frame : halved, count, halved, &detector->halvingHistory[stage]);
+    const int16_t* input = stage == 0 ? frame : samples;
+    int16_t* output = stage % 2 == 0 ? halved : second;
+    HalveRate(input, count, output, &detector->halvingHistory[stage]);
+    samples = output;
     count /= 2;
     rate >>= 1;
   }
-  RemoveDc(halved, count, &detector->dcPrevInput, &detector->dcPrevOutput);
-  for (int32_t i = 0; i < count; ++i) halved[i] = int16_t(halved[i] >> 4);
+  RemoveDc(samples, count, &detector->dcPrevInput, &detector->dcPrevOutput);
   int16_t* window = detector->window;
   std::memmove(window, window + count, size_t(kAnalysisWindow - count) * sizeof(int16_t));
-  std::memcpy(window + kAnalysisWindow - count, halved, size_t(count) * sizeof(int16_t));
+  int16_t* newest = window + kAnalysisWindow - count;
+  for (int32_t i = 0; i < count; ++i) newest[i] = int16_t(samples[i] >> 4);
   return rate;
 }
 

@@ -23,7 +23,7 @@ struct EndpointDetector {
   int32_t threshold;
   int32_t minThreshold;
   int16_t* window;       // 128 samples at the analysis rate, oldest first
-  int16_t* halvedFrame;  // the current frame at the analysis rate
+  int16_t* halvedFrame;  // scratch of the halvings (at 2000 Hz: a copy of the frame)
   int32_t runLength;     // speech-like run before a begin, non-speech-like run after it
   int32_t beginFrame;    // 0, or the frame (counted from 1 since the reset) of the begin
   int32_t endFrame;      // 0, or the frame on which the end was declared

@@ -1,16 +1,18 @@
 #include "endpoint/preprocess.h"
 
 void HalveRate(const int16_t* input, int32_t count, int16_t* output, int16_t* carried) {
-  int32_t carry = *carried;
-  for (int32_t k = 0; k < count / 2; ++k) {
-    // Both inputs are read before output[k] is written: output[k] may be input[k].
-    const int32_t even = input[2 * k];
-    const int32_t odd = input[2 * k + 1];
-    // Each term is floored, so the sum stays within -32768 ... 32765.
-    output[k] = int16_t(carry + (even >> 1) + (odd >> 2));
-    carry = odd >> 2;
+  const int32_t half = count / 2;
+  if (half == 0) return;
+  // Each output takes the odd sample before its pair, so the loop carries nothing from one
+  // output to the next and vectorises. In place, every read lies at or beyond the output
+  // position being written, so no sample is overwritten before it is read. Each term is
+  // floored, so the sum stays within -32768 ... 32765.
+  const int32_t lastQuarter = input[2 * half - 1] >> 2;
+  output[0] = int16_t(*carried + (input[0] >> 1) + (input[1] >> 2));
+  for (int32_t k = 1; k < half; ++k) {
+    output[k] = int16_t((input[2 * k - 1] >> 2) + (input[2 * k] >> 1) + (input[2 * k + 1] >> 2));
   }
-  *carried = int16_t(carry);
+  *carried = int16_t(lastQuarter);
 }
 
 void RemoveDc(int16_t* samples, int32_t count, int32_t* prevInput, int32_t* prevOutput) {
