@@ -16,18 +16,20 @@ int32_t WindowAutocorrelation(const int16_t* window, float* out, int32_t count, 
 
     RealFftForward(&config, d);
 
-    // Power spectrum; the 1/256 cancels the scale of the forward-backward pair.
-    const double scale = 0.00390625;
+    // Power spectrum; the 1/256 cancels the scale of the forward-backward pair. Scaling a
+    // float by a power of two in double and rounding once to float is the float product
+    // itself, subnormal results included, so the scaling is done in float.
+    const float scale = 0.00390625f;
     for (int32_t k = 1; k < kTransformLength / 2; ++k) {
         const double re = d[2 * k - 1];
         const double im = d[2 * k];
-        d[2 * k - 1] = float(double(float(re * re + im * im)) * scale);
+        d[2 * k - 1] = float(re * re + im * im) * scale;
         d[2 * k] = 0.0f;
     }
     const double dc = d[0];
     const double nyquist = d[kTransformLength - 1];
-    d[0] = float(double(float(dc * dc)) * scale);
-    d[kTransformLength - 1] = float(double(float(nyquist * nyquist)) * scale);
+    d[0] = float(dc * dc) * scale;
+    d[kTransformLength - 1] = float(nyquist * nyquist) * scale;
 
     RealFftBackward(&config, d);
 
@@ -40,9 +42,11 @@ float NormalizedAutocorrelation(const int16_t* window, float* values, int32_t co
     if (WindowAutocorrelation(window, values, count, fftWork) != 0) return 0.0f;
     const float energy = float(double(values[0]) / count);
     if (values[0] > 0.0f) {
-        // Multiplied by the single-precision reciprocal, not divided by values[0].
+        // Multiplied by the single-precision reciprocal, not divided by values[0]. The
+        // product of two floats is exact in double, so rounding it once to float is the
+        // float product.
         const float inverse = float(1.0 / double(values[0]));
-        for (int32_t i = 1; i < count; ++i) values[i] = float(double(values[i]) * inverse);
+        for (int32_t i = 1; i < count; ++i) values[i] = values[i] * inverse;
     }
     values[0] = 1.0f;
     return energy;
