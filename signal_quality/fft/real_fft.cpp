@@ -2,6 +2,7 @@
 
 #include "fft/fft_tables.h"
 #include "fft/radix4_passes.h"
+#include "fft/real_fft_256.h"
 
 const RealFftConfig kRealFftConfig256 = {256, TwiddleTable, FactorTable, nullptr};
 
@@ -26,7 +27,7 @@ void ForwardStages(int32_t n, float* data, float* work, const float* twiddles,
     int32_t off = n - 1;
     for (int32_t f = factorCount + 1; f >= 2; --f) {
         const int32_t ip = factors[f];
-        const int32_t l1 = FactorProduct(factors, 2, f);                 // l2 / ip
+        const int32_t l1 = FactorProduct(factors, 2, f);                     // l2 / ip
         const int32_t ido = FactorProduct(factors, f + 1, factorCount + 2);  // n / l2
         off -= (ip - 1) * ido;
         na = 1 - na;
@@ -65,14 +66,22 @@ void BackwardStages(int32_t n, float* data, float* work, const float* twiddles,
     }
 }
 
+// The schedule 4, 4, 4, 4 of 256 points has passes of its own (same results, faster).
+bool IsSchedule256(const RealFftConfig* config) {
+    const int32_t* f = config->factors;
+    return config->size == 256 && f[1] == 4 && f[2] == 4 && f[3] == 4 && f[4] == 4 && f[5] == 4;
+}
+
 }  // namespace
 
 void RealFftForward(const RealFftConfig* config, float* data) {
     if (config->size == 1) return;
+    if (IsSchedule256(config)) return Forward256(data, config->work, config->twiddles);
     ForwardStages(config->size, data, config->work, config->twiddles, config->factors);
 }
 
 void RealFftBackward(const RealFftConfig* config, float* data) {
     if (config->size == 1) return;
+    if (IsSchedule256(config)) return Backward256(data, config->work, config->twiddles);
     BackwardStages(config->size, data, config->work, config->twiddles, config->factors);
 }

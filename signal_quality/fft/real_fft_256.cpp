@@ -1,0 +1,253 @@
+#include "fft/real_fft_256.h"
+
+#include "fft/radix4_butterflies.h"
+#include "fft/radix4_passes.h"
+
+// The general passes keep FFTPACK's order: a pass reads (i, k, m) and writes (i, m, k), so
+// the next pass finds the values of its sequences k apart by ido floats. Here each of the
+// short-row passes (ido = 1, 4, 16) writes its results straight into the order the next pass
+// reads best, with the sequences innermost ("k-major" below), so that the same statement for
+// neighbouring sequences touches neighbouring floats. The long-row pass (ido = 64, one
+// sequence) runs as the general pass, whose columns are contiguous already.
+//
+// Index conventions, for a pass with row length ido and l1 sequences:
+//   forward input (i, k, m) is FFTPACK's cc[i + ido * (k + l1 * m)], output (i, m, k) its
+//   ch[i + ido * (m + 4 * k)]; backward the other way round. Rows m = 0..3.
+
+namespace {
+
+constexpr int32_t kN = 256;
+// Twiddle rows of each pass (TwiddleTable's layout): ido = 64 at 0, 16 at 192, 4 at 240.
+constexpr int32_t kTwiddles64 = 0;
+constexpr int32_t kTwiddles16 = 192;
+constexpr int32_t kTwiddles4 = 240;
+
+Complex TwiddleAt(const float* row, int32_t i) { return {row[i - 2], row[i - 1]}; }
+
+// Forward pass 1 (ido = 1, l1 = 64): data in FFTPACK order; out, the input (i, k, m) of pass 2
+// (ido = 4, l1 = 16) k-major: out[64 m + 16 i + k].
+void ForwardPass1(const float* __restrict data, float* __restrict out) {
+    // Output (0, m, k) of this pass is input (i = m, k % 16, k / 16) of the next.
+    for (int32_t a = 0; a < 4; ++a) {
+        const float* x = data + 16 * a;
+        float* o = out + 64 * a;
+        for (int32_t b = 0; b < 16; ++b) {
+            const Quad q = ForwardFirstColumn({x[b], x[b + 64], x[b + 128], x[b + 192]});
+            o[b] = q.v0;
+            o[16 + b] = q.v1;
+            o[32 + b] = q.v2;
+            o[48 + b] = q.v3;
+        }
+    }
+}
+
+// Forward pass 2 (ido = 4, l1 = 16): in as ForwardPass1 wrote it; out, the input (i, k, m)
+// of pass 3 (ido = 16, l1 = 4) k-major: out[64 m + 4 i + k].
+void ForwardPass2(const float* __restrict in, float* __restrict out, const float* twiddles) {
+    const float* wa = twiddles + kTwiddles4;
+    const Complex w1 = TwiddleAt(wa, 2);
+    const Complex w2 = TwiddleAt(wa + 4, 2);
+    const Complex w3 = TwiddleAt(wa + 8, 2);
+    // Output (i, m, k) of this pass is input (i + 4 m, k % 4, k / 4) of the next.
+    for (int32_t a = 0; a < 4; ++a) {
+        float* o = out + 64 * a;
+        for (int32_t b = 0; b < 4; ++b) {
+            const int32_t k = 4 * a + b;
+            auto x = [&](int32_t i, int32_t m) { return in[64 * m + 16 * i + k]; };
+            auto at = [&](int32_t i, int32_t m) -> float& { return o[4 * (i + 4 * m) + b]; };
+            const Quad first = ForwardFirstColumn({x(0, 0), x(0, 1), x(0, 2), x(0, 3)});
+            at(0, 0) = first.v0;
+            at(3, 1) = first.v1;
+            at(0, 2) = first.v2;
+            at(3, 3) = first.v3;
+            // The one twiddled column, i = 2, is its own mirror (ic = 2).
+            const ForwardOutputs r = ForwardButterfly(
+                {x(1, 0), x(2, 0)}, ConjugateTwiddle(w1, {x(1, 1), x(2, 1)}),
+                ConjugateTwiddle(w2, {x(1, 2), x(2, 2)}), ConjugateTwiddle(w3, {x(1, 3), x(2, 3)}));
+            at(1, 0) = r.o0.re;
+            at(2, 0) = r.o0.im;
+            at(1, 1) = r.o1.re;
+            at(2, 1) = r.o1.im;
+            at(1, 2) = r.o2.re;
+            at(2, 2) = r.o2.im;
+            at(1, 3) = r.o3.re;
+            at(2, 3) = r.o3.im;
+            const Quad lastColumn = ForwardLastColumn({x(3, 0), x(3, 1), x(3, 2), x(3, 3)});
+            at(3, 0) = lastColumn.v0;
+            at(0, 1) = lastColumn.v1;
+            at(3, 2) = lastColumn.v2;
+            at(0, 3) = lastColumn.v3;
+        }
+    }
+}
+
+// Forward pass 3 (ido = 16, l1 = 4): in as ForwardPass2 wrote it; out in FFTPACK order for
+// the general pass 4, out[i + 16 m + 64 k].
+void ForwardPass3(const float* __restrict in, float* __restrict out, const float* twiddles) {
+    constexpr int32_t ido = 16;
+    constexpr int32_t last = ido - 1;
+    const float* wa = twiddles + kTwiddles16;
+    auto x = [&](int32_t i, int32_t m, int32_t k) { return in[64 * m + 4 * i + k]; };
+    // Results k-major first, u[4 (i + 16 m) + k]; one transposing copy puts them in order.
+    float u[kN];
+    auto at = [&](int32_t i, int32_t m, int32_t k) -> float& { return u[4 * (i + ido * m) + k]; };
+    for (int32_t k = 0; k < 4; ++k) {
+        const Quad q = ForwardFirstColumn({x(0, 0, k), x(0, 1, k), x(0, 2, k), x(0, 3, k)});
+        at(0, 0, k) = q.v0;
+        at(last, 1, k) = q.v1;
+        at(0, 2, k) = q.v2;
+        at(last, 3, k) = q.v3;
+    }
+    for (int32_t i = 2; i < ido; i += 2) {
+        const int32_t ic = ido - i;
+        const Complex w1 = TwiddleAt(wa, i);
+        const Complex w2 = TwiddleAt(wa + ido, i);
+        const Complex w3 = TwiddleAt(wa + 2 * ido, i);
+        for (int32_t k = 0; k < 4; ++k) {
+            const ForwardOutputs r = ForwardButterfly(
+                {x(i - 1, 0, k), x(i, 0, k)}, ConjugateTwiddle(w1, {x(i - 1, 1, k), x(i, 1, k)}),
+                ConjugateTwiddle(w2, {x(i - 1, 2, k), x(i, 2, k)}),
+                ConjugateTwiddle(w3, {x(i - 1, 3, k), x(i, 3, k)}));
+            at(i - 1, 0, k) = r.o0.re;
+            at(i, 0, k) = r.o0.im;
+            at(ic - 1, 1, k) = r.o1.re;
+            at(ic, 1, k) = r.o1.im;
+            at(i - 1, 2, k) = r.o2.re;
+            at(i, 2, k) = r.o2.im;
+            at(ic - 1, 3, k) = r.o3.re;
+            at(ic, 3, k) = r.o3.im;
+        }
+    }
+    for (int32_t k = 0; k < 4; ++k) {
+        const Quad q =
+            ForwardLastColumn({x(last, 0, k), x(last, 1, k), x(last, 2, k), x(last, 3, k)});
+        at(last, 0, k) = q.v0;
+        at(0, 1, k) = q.v1;
+        at(last, 2, k) = q.v2;
+        at(0, 3, k) = q.v3;
+    }
+    for (int32_t j = 0; j < 64; ++j) {
+        for (int32_t k = 0; k < 4; ++k) out[j + 64 * k] = u[4 * j + k];
+    }
+}
+
+// Backward pass 2 (ido = 16, l1 = 4): in, its input (i, m, k) k-major, in[4 (i + 16 m) + k];
+// out, the input (i, m, k) of pass 3 (ido = 4, l1 = 16) k-major: out[16 (i + 4 m) + k].
+void BackwardPass2(const float* __restrict in, float* __restrict out, const float* twiddles) {
+    constexpr int32_t ido = 16;
+    constexpr int32_t last = ido - 1;
+    const float* wa = twiddles + kTwiddles16;
+    auto x = [&](int32_t i, int32_t m, int32_t k) { return in[4 * (i + ido * m) + k]; };
+    // Output (i, k, m) of this pass is input (i % 4, i / 4, k + 4 m) of the next.
+    auto at = [&](int32_t i, int32_t k, int32_t m) -> float& { return out[16 * i + 4 * m + k]; };
+    for (int32_t k = 0; k < 4; ++k) {
+        const Quad q = BackwardFirstColumn({x(0, 0, k), x(last, 1, k), x(0, 2, k), x(last, 3, k)});
+        at(0, k, 0) = q.v0;
+        at(0, k, 1) = q.v1;
+        at(0, k, 2) = q.v2;
+        at(0, k, 3) = q.v3;
+    }
+    for (int32_t i = 2; i < ido; i += 2) {
+        const int32_t ic = ido - i;
+        const Complex w1 = TwiddleAt(wa, i);
+        const Complex w2 = TwiddleAt(wa + ido, i);
+        const Complex w3 = TwiddleAt(wa + 2 * ido, i);
+        for (int32_t k = 0; k < 4; ++k) {
+            const BackwardOutputs r =
+                BackwardButterfly({x(i - 1, 0, k), x(i, 0, k)}, {x(ic - 1, 1, k), x(ic, 1, k)},
+                                  {x(i - 1, 2, k), x(i, 2, k)}, {x(ic - 1, 3, k), x(ic, 3, k)});
+            const Complex o1 = Twiddle(w1, r.c2);
+            const Complex o2 = Twiddle(w2, r.c3);
+            const Complex o3 = Twiddle(w3, r.c4);
+            at(i - 1, k, 0) = r.o0.re;
+            at(i, k, 0) = r.o0.im;
+            at(i - 1, k, 1) = o1.re;
+            at(i, k, 1) = o1.im;
+            at(i - 1, k, 2) = o2.re;
+            at(i, k, 2) = o2.im;
+            at(i - 1, k, 3) = o3.re;
+            at(i, k, 3) = o3.im;
+        }
+    }
+    for (int32_t k = 0; k < 4; ++k) {
+        const Quad q = BackwardLastColumn({x(last, 0, k), x(0, 1, k), x(last, 2, k), x(0, 3, k)});
+        at(last, k, 0) = q.v0;
+        at(last, k, 1) = q.v1;
+        at(last, k, 2) = q.v2;
+        at(last, k, 3) = q.v3;
+    }
+}
+
+// Backward pass 3 (ido = 4, l1 = 16): in as BackwardPass2 wrote it; out, the input (0, m, k)
+// of pass 4 (ido = 1, l1 = 64) k-major: out[64 m + k].
+void BackwardPass3(const float* __restrict in, float* __restrict out, const float* twiddles) {
+    const float* wa = twiddles + kTwiddles4;
+    const Complex w1 = TwiddleAt(wa, 2);
+    const Complex w2 = TwiddleAt(wa + 4, 2);
+    const Complex w3 = TwiddleAt(wa + 8, 2);
+    // Output (i, k, m) of this pass is input (0, i, k + 16 m) of the next.
+    for (int32_t k = 0; k < 16; ++k) {
+        auto x = [&](int32_t i, int32_t m) { return in[16 * (i + 4 * m) + k]; };
+        auto at = [&](int32_t i, int32_t m) -> float& { return out[64 * i + 16 * m + k]; };
+        const Quad first = BackwardFirstColumn({x(0, 0), x(3, 1), x(0, 2), x(3, 3)});
+        at(0, 0) = first.v0;
+        at(0, 1) = first.v1;
+        at(0, 2) = first.v2;
+        at(0, 3) = first.v3;
+        // The one twiddled column, i = 2, is its own mirror (ic = 2).
+        const BackwardOutputs r = BackwardButterfly({x(1, 0), x(2, 0)}, {x(1, 1), x(2, 1)},
+                                                    {x(1, 2), x(2, 2)}, {x(1, 3), x(2, 3)});
+        const Complex o1 = Twiddle(w1, r.c2);
+        const Complex o2 = Twiddle(w2, r.c3);
+        const Complex o3 = Twiddle(w3, r.c4);
+        at(1, 0) = r.o0.re;
+        at(2, 0) = r.o0.im;
+        at(1, 1) = o1.re;
+        at(2, 1) = o1.im;
+        at(1, 2) = o2.re;
+        at(2, 2) = o2.im;
+        at(1, 3) = o3.re;
+        at(2, 3) = o3.im;
+        const Quad lastColumn = BackwardLastColumn({x(3, 0), x(0, 1), x(3, 2), x(0, 3)});
+        at(3, 0) = lastColumn.v0;
+        at(3, 1) = lastColumn.v1;
+        at(3, 2) = lastColumn.v2;
+        at(3, 3) = lastColumn.v3;
+    }
+}
+
+// Backward pass 4 (ido = 1, l1 = 64): in as BackwardPass3 wrote it; data in FFTPACK order,
+// data[k + 64 m].
+void BackwardPass4(const float* __restrict in, float* __restrict data) {
+    for (int32_t k = 0; k < 64; ++k) {
+        const Quad q = BackwardFirstColumn({in[k], in[64 + k], in[128 + k], in[192 + k]});
+        data[k] = q.v0;
+        data[64 + k] = q.v1;
+        data[128 + k] = q.v2;
+        data[192 + k] = q.v3;
+    }
+}
+
+}  // namespace
+
+void Forward256(float* data, float* work, const float* twiddles) {
+    ForwardPass1(data, work);
+    ForwardPass2(work, data, twiddles);
+    ForwardPass3(data, work, twiddles);
+    const float* wa = twiddles + kTwiddles64;
+    ForwardRadix4(64, 1, work, data, wa, wa + 64, wa + 128);
+}
+
+void Backward256(float* data, float* work, const float* twiddles) {
+    // Pass 1 as the general pass; its output (i, 0, m) at u[i + 64 m] is input (i % 16, i / 16,
+    // m) of pass 2, which reads it k-major.
+    float u[kN];
+    const float* wa = twiddles + kTwiddles64;
+    BackwardRadix4(64, 1, data, u, wa, wa + 64, wa + 128);
+    for (int32_t j = 0; j < 64; ++j) {
+        for (int32_t m = 0; m < 4; ++m) work[4 * j + m] = u[j + 64 * m];
+    }
+    BackwardPass2(work, data, twiddles);
+    BackwardPass3(data, work, twiddles);
+    BackwardPass4(work, data);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+// The 256-point transforms with the factors 4, 4, 4, 4, the only ones the library runs: the
+// four radix-4 passes of RealFftForward and RealFftBackward with the same statements, but
+// with the intermediate arrays ordered so that each pass runs over the sequences k in
+// contiguous memory, which the compiler vectorises. The results are those of the general
+// passes bit for bit; the work array ends up holding other intermediate values.
+//
+// data: 256 floats, transformed in place. work: 256 floats, not overlapping data.
+// twiddles: the twiddle layout for 256 = 4 * 4 * 4 * 4 (TwiddleTable or one laid out alike).
+
+void Forward256(float* data, float* work, const float* twiddles);
+void Backward256(float* data, float* work, const float* twiddles);
