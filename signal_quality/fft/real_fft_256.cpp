@@ -87,44 +87,38 @@ void ForwardPass3(const float* __restrict in, float* __restrict out, const float
     constexpr int32_t ido = 16;
     constexpr int32_t last = ido - 1;
     const float* wa = twiddles + kTwiddles16;
-    auto x = [&](int32_t i, int32_t m, int32_t k) { return in[64 * m + 4 * i + k]; };
     // Results k-major first, u[4 (i + 16 m) + k]; one transposing copy puts them in order.
     float u[kN];
-    auto at = [&](int32_t i, int32_t m, int32_t k) -> float& { return u[4 * (i + ido * m) + k]; };
+    // One round per sequence, the columns unrolled: the rounds vectorise as a whole.
     for (int32_t k = 0; k < 4; ++k) {
-        const Quad q = ForwardFirstColumn({x(0, 0, k), x(0, 1, k), x(0, 2, k), x(0, 3, k)});
-        at(0, 0, k) = q.v0;
-        at(last, 1, k) = q.v1;
-        at(0, 2, k) = q.v2;
-        at(last, 3, k) = q.v3;
-    }
-    for (int32_t i = 2; i < ido; i += 2) {
-        const int32_t ic = ido - i;
-        const Complex w1 = TwiddleAt(wa, i);
-        const Complex w2 = TwiddleAt(wa + ido, i);
-        const Complex w3 = TwiddleAt(wa + 2 * ido, i);
-        for (int32_t k = 0; k < 4; ++k) {
+        auto x = [&](int32_t i, int32_t m) { return in[64 * m + 4 * i + k]; };
+        auto at = [&](int32_t i, int32_t m) -> float& { return u[4 * (i + ido * m) + k]; };
+        const Quad first = ForwardFirstColumn({x(0, 0), x(0, 1), x(0, 2), x(0, 3)});
+        at(0, 0) = first.v0;
+        at(last, 1) = first.v1;
+        at(0, 2) = first.v2;
+        at(last, 3) = first.v3;
+#pragma GCC unroll 8
+        for (int32_t i = 2; i < ido; i += 2) {
+            const int32_t ic = ido - i;
             const ForwardOutputs r = ForwardButterfly(
-                {x(i - 1, 0, k), x(i, 0, k)}, ConjugateTwiddle(w1, {x(i - 1, 1, k), x(i, 1, k)}),
-                ConjugateTwiddle(w2, {x(i - 1, 2, k), x(i, 2, k)}),
-                ConjugateTwiddle(w3, {x(i - 1, 3, k), x(i, 3, k)}));
-            at(i - 1, 0, k) = r.o0.re;
-            at(i, 0, k) = r.o0.im;
-            at(ic - 1, 1, k) = r.o1.re;
-            at(ic, 1, k) = r.o1.im;
-            at(i - 1, 2, k) = r.o2.re;
-            at(i, 2, k) = r.o2.im;
-            at(ic - 1, 3, k) = r.o3.re;
-            at(ic, 3, k) = r.o3.im;
+                {x(i - 1, 0), x(i, 0)}, ConjugateTwiddle(TwiddleAt(wa, i), {x(i - 1, 1), x(i, 1)}),
+                ConjugateTwiddle(TwiddleAt(wa + ido, i), {x(i - 1, 2), x(i, 2)}),
+                ConjugateTwiddle(TwiddleAt(wa + 2 * ido, i), {x(i - 1, 3), x(i, 3)}));
+            at(i - 1, 0) = r.o0.re;
+            at(i, 0) = r.o0.im;
+            at(ic - 1, 1) = r.o1.re;
+            at(ic, 1) = r.o1.im;
+            at(i - 1, 2) = r.o2.re;
+            at(i, 2) = r.o2.im;
+            at(ic - 1, 3) = r.o3.re;
+            at(ic, 3) = r.o3.im;
         }
-    }
-    for (int32_t k = 0; k < 4; ++k) {
-        const Quad q =
-            ForwardLastColumn({x(last, 0, k), x(last, 1, k), x(last, 2, k), x(last, 3, k)});
-        at(last, 0, k) = q.v0;
-        at(0, 1, k) = q.v1;
-        at(last, 2, k) = q.v2;
-        at(0, 3, k) = q.v3;
+        const Quad lastColumn = ForwardLastColumn({x(last, 0), x(last, 1), x(last, 2), x(last, 3)});
+        at(last, 0) = lastColumn.v0;
+        at(0, 1) = lastColumn.v1;
+        at(last, 2) = lastColumn.v2;
+        at(0, 3) = lastColumn.v3;
     }
     for (int32_t j = 0; j < 64; ++j) {
         for (int32_t k = 0; k < 4; ++k) out[j + 64 * k] = u[4 * j + k];
@@ -147,6 +141,7 @@ void BackwardPass2(const float* __restrict in, float* __restrict out, const floa
         at(0, k, 2) = q.v2;
         at(0, k, 3) = q.v3;
     }
+#pragma GCC unroll 8
     for (int32_t i = 2; i < ido; i += 2) {
         const int32_t ic = ido - i;
         const Complex w1 = TwiddleAt(wa, i);
