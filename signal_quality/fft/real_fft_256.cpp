@@ -141,6 +141,7 @@ void BackwardPass2(const float* __restrict in, float* __restrict out, const floa
         at(0, k, 2) = q.v2;
         at(0, k, 3) = q.v3;
     }
+    // Columns outer and unrolled, sequences inner: this pass runs fastest so (measured).
 #pragma GCC unroll 8
     for (int32_t i = 2; i < ido; i += 2) {
         const int32_t ic = ido - i;
