@@ -9,6 +9,7 @@ if(CMAKE_CROSSCOMPILING)
   add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
   set(TESSEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  math(EXPR TESSEL_WINE_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                   WORLD_READ WORLD_EXECUTE)
@@ -19,6 +20,8 @@ endif()
 
 # tessel_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # One executable per suite; CTest runs it (under wine when cross-compiling).
+# Checks that only read built files and run none of them carry the label "static": they are
+# what a Windows preset can still check on a machine that cannot run its programs.
 function(tessel_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})

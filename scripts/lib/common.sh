@@ -37,3 +37,26 @@ build_preset() {
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(jobs_count)"
 }
+
+# banner <line>... : a framed message that nobody can miss in a long log.
+banner() {
+  local rule line
+  rule=$(printf '%.0s#' {1..96})
+  printf '\n%s\n' "$rule"
+  for line in "$@"; do printf '### %s\n' "$line"; done
+  printf '%s\n\n' "$rule"
+}
+
+# print_table <header> <row>... : '|'-separated fields, printed in aligned columns.
+print_table() {
+  printf '%s\n' "$@" | awk -F'|' '
+    { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > width[i]) width[i] = length($i) }
+      if (NF > fields) fields = NF }
+    END { for (r = 1; r <= NR; r++) {
+            line = ""
+            for (i = 1; i <= fields; i++)
+              line = line sprintf(i < fields ? "%-" width[i] "s  " : "%s", cell[r, i])
+            print line
+            if (r == 1) { rule = ""; for (i = 1; i <= fields; i++) rule = rule sprintf("%s", substr("----------------------------------------------------------------------------------------------------", 1, width[i])) (i < fields ? "  " : ""); print rule }
+          } }'
+}
