@@ -14,7 +14,7 @@
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
 #include "resample/tests/shifted_reference.h"
-#include "tessel.h"
+#include <tessel.h>
 
 // Debian's libwebrtc-audio-processing exports the VAD's C functions but ships no header.
 extern "C" {

@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "snr/snr_estimator.h"
-#include "tessel.h"
+#include <tessel.h>
 
 namespace {
 

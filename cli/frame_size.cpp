@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include <tessel.h>
+
 bool IsSupportedRate(int32_t sampleRate) {
   return std::find(std::begin(kSupportedRates), std::end(kSupportedRates), sampleRate) !=
          std::end(kSupportedRates);
@@ -17,12 +19,12 @@ std::string SupportedRatesText() {
   return text;
 }
 
+// The library alone decides which frame sizes a context takes, so ask it rather than restate it.
 bool IsValidFrameSize(int32_t sampleRate, int32_t frameSize) {
-  if (sampleRate <= 0 || frameSize % 2 != 0) return false;
-  if (frameSize < sampleRate / 100 || frameSize > sampleRate / 50) return false;
-  int64_t frameSize8k = int64_t(frameSize) * 8000 / sampleRate;
-  if (frameSize8k % 2 != 0) ++frameSize8k;
-  return frameSize8k % 4 == 0;
+  void* context = Tessel_Init(sampleRate, frameSize);
+  if (context == nullptr) return false;
+  Tessel_Release(context);
+  return true;
 }
 
 int32_t FrameSizeForMs(int32_t sampleRate, int frameMs) {

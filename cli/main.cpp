@@ -13,7 +13,7 @@
 #include "analyze_command.h"
 #include "plot_paths.h"
 #include "snr_command.h"
-#include "tessel.h"
+#include <tessel.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "snr_measure.h"
 
-#include "tessel.h"
+#include <tessel.h>
 
 SnrMeasure MeasureSnr(const std::vector<int16_t>& samples) {
   SnrMeasure measure;

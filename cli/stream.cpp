@@ -1,6 +1,6 @@
 #include "stream.h"
 
-#include "tessel.h"
+#include <tessel.h>
 
 std::string StreamRecording(const std::vector<int16_t>& samples, int32_t sampleRate,
                             int32_t frameSize, std::optional<int32_t> vadThreshold,

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_tessel.h"
-#include "tessel.h"
+#include <tessel.h>
 #include "test_audio.h"
 
 namespace {

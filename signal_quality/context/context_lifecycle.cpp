@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "context/context_allocation.h"
-#include "context/snr_context.h"
+#include "context/stream_context.h"
 #include "tessel.h"
 
 ContextAllocateFunction contextAllocate = std::malloc;

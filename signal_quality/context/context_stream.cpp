@@ -2,7 +2,7 @@
 // reading the utterance back in input samples.
 #include <cstdint>
 
-#include "context/snr_context.h"
+#include "context/stream_context.h"
 #include "context/utterance_times.h"
 #include "tessel.h"
 

@@ -1,6 +1,6 @@
 /* The README's ten-line host, compiled as C: the public header must serve C callers. */
 #include <stdio.h>
-#include "tessel.h"
+#include <tessel.h>
 
 int main(void) {
   int16_t frame[320] = {0}; /* 20 ms at 16 kHz: fill each frame from the recorder */

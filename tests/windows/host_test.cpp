@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "golden_file.h"
-#include "tessel.h"
+#include <tessel.h>
 #include "tessel_library.h"
 #include "test_signals.h"
 

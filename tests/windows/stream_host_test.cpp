@@ -6,7 +6,7 @@
 
 #include "context/tests/stream_golden.h"
 #include "golden_file.h"
-#include "tessel.h"
+#include <tessel.h>
 #include "tessel_library.h"
 
 namespace {

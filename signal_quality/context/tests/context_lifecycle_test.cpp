@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "context/context_allocation.h"
-#include "context/snr_context.h"
+#include "context/stream_context.h"
 #include "tessel.h"
 
 namespace {

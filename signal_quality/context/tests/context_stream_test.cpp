@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "context/snr_context.h"
+#include "context/stream_context.h"
 #include "context/tests/stream_runner.h"
 #include "context/tests/voiced_signal.h"
 #include "context/utterance_times.h"

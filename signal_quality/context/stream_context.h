@@ -1,6 +1,6 @@
 // The record behind the handle that Tessel_Init returns: one end-point detection stream.
-#ifndef TESSEL_CONTEXT_SNR_CONTEXT_H
-#define TESSEL_CONTEXT_SNR_CONTEXT_H
+#ifndef TESSEL_CONTEXT_STREAM_CONTEXT_H
+#define TESSEL_CONTEXT_STREAM_CONTEXT_H
 
 #include <cstdint>
 
