@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the tools' icons and writes them as .ico files (32-bit BGRA with AND mask).
 
-Run from the repository root: python3 tools/shell/make_icons.py
+Run from the repository root: python3 tools/scripts/make_icons.py
 Writes tools/prunell/prunell.ico, prunell_small.ico, tools/vaultsweep/vaultsweep.ico and
 vaultsweep_small.ico. The large icons hold a 32x32 and a 16x16 image, the small ones 16x16.
 """
