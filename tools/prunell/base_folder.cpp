@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 enum class Expansion { Undefined, Usable, Unusable };
 

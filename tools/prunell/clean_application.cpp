@@ -2,8 +2,8 @@
 
 #include "prunell/delete_clone_dlls.h"
 #include "prunell/prune_linkport_ini.h"
-#include "shell/compose_path.h"
-#include "shell/tool_limits.h"
+#include "win_tool/compose_path.h"
+#include "win_tool/tool_limits.h"
 
 void CleanApplication(const wchar_t* base, const wchar_t* appName) {
   wchar_t dllFolder[kPathChars];

@@ -4,8 +4,8 @@
 
 #include <cwchar>
 
-#include "shell/compose_path.h"
-#include "shell/tool_limits.h"
+#include "win_tool/compose_path.h"
+#include "win_tool/tool_limits.h"
 
 static constexpr const wchar_t* kSparedNames[] = {
     L"QRX_libAdb.dll",

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 // The folder that holds path: root folders keep their separator ("C:\", "\").
 static bool FolderOf(const wchar_t* path, wchar_t* folder) {

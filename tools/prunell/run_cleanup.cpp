@@ -1,12 +1,12 @@
 // Prunell's job: clone DLLs and Linkport.ini of the application named on the command line.
 
-#include "shell/run_cleanup.h"
+#include "win_tool/run_cleanup.h"
 
 #include "prunell/base_folder.h"
 #include "prunell/clean_application.h"
 #include "prunell/prunell_usage.h"
-#include "shell/app_name.h"
-#include "shell/usage_gate.h"
+#include "win_tool/app_name.h"
+#include "win_tool/usage_gate.h"
 
 void RunCleanup(HWND window) {
   if (!AppNameReadyOrUsage(window, FormatPrunellUsage)) return;

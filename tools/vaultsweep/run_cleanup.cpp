@@ -1,11 +1,11 @@
 // Vaultsweep's job: the virtual-store copies of the named application's Linkport.ini.
 
-#include "shell/run_cleanup.h"
+#include "win_tool/run_cleanup.h"
 
 #include <shlobj.h>
 
-#include "shell/app_name.h"
-#include "shell/usage_gate.h"
+#include "win_tool/app_name.h"
+#include "win_tool/usage_gate.h"
 #include "vaultsweep/sweep_virtual_store.h"
 #include "vaultsweep/vaultsweep_usage.h"
 

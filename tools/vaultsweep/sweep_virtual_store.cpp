@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "shell/compose_path.h"
-#include "shell/tool_limits.h"
+#include "win_tool/compose_path.h"
+#include "win_tool/tool_limits.h"
 
 // The store mirrors the 32-bit program-files folder under this fixed name on every system.
 static constexpr const wchar_t* kStoredCopies[] = {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 namespace {
 

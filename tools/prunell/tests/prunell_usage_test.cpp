@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 TEST(PrunellUsage, LongestToolNameFitsWhole) {
   wchar_t usage[kUsageChars];

@@ -1,8 +1,8 @@
-#include "shell/usage_gate.h"
+#include "win_tool/usage_gate.h"
 
-#include "shell/app_name.h"
-#include "shell/tool_limits.h"
-#include "shell/tool_name.h"
+#include "win_tool/app_name.h"
+#include "win_tool/tool_limits.h"
+#include "win_tool/tool_name.h"
 
 bool AppNameReadyOrUsage(HWND window, UsageFormatter formatUsage) {
   switch (JudgeAppName(AppName, AppNameRefused)) {

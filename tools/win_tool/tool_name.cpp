@@ -1,10 +1,10 @@
-#include "shell/tool_name.h"
+#include "win_tool/tool_name.h"
 
 #include <windows.h>
 
 #include <cwchar>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 wchar_t* GetToolName(wchar_t* buffer) {
   DWORD length = GetModuleFileNameW(nullptr, buffer, kPathChars);

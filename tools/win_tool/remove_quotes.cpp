@@ -1,4 +1,4 @@
-#include "shell/remove_quotes.h"
+#include "win_tool/remove_quotes.h"
 
 wchar_t* RemoveQuotes(wchar_t* text) {
   if (text == nullptr) return nullptr;

@@ -1,10 +1,10 @@
-#include "shell/compose_path.h"
+#include "win_tool/compose_path.h"
 
 #include <windows.h>
 
 #include <cwchar>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 bool ComposePath(wchar_t* out, const wchar_t* pathTemplate, const wchar_t* first,
                  const wchar_t* second) {

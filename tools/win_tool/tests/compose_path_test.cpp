@@ -1,10 +1,10 @@
-#include "shell/compose_path.h"
+#include "win_tool/compose_path.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 TEST(ComposePath, FillsTheTemplate) {
   wchar_t out[kPathChars];

@@ -1,11 +1,11 @@
-#include "shell/tool_name.h"
+#include "win_tool/tool_name.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 static std::wstring Stripped(const std::wstring& path) {
   wchar_t buffer[kPathChars];
@@ -46,5 +46,5 @@ TEST(ToolName, NamesTheRunningProgram) {
   wchar_t buffer[kPathChars];
   EXPECT_EQ(GetToolName(buffer), buffer);
   EXPECT_EQ(std::wstring(buffer), name);
-  EXPECT_EQ(name, L"tool_shell_tests");
+  EXPECT_EQ(name, L"win_tool_tests");
 }

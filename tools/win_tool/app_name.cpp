@@ -1,9 +1,9 @@
-#include "shell/app_name.h"
+#include "win_tool/app_name.h"
 
 #include <cwchar>
 
-#include "shell/remove_quotes.h"
-#include "shell/trim_blanks.h"
+#include "win_tool/remove_quotes.h"
+#include "win_tool/trim_blanks.h"
 
 wchar_t AppName[kPathChars];
 bool AppNameRefused;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/tool_limits.h"
+#include "win_tool/tool_limits.h"
 
 // The application named on the command line: a folder relative to the program-files directory.
 // Filled once before the tool's window exists and only read afterwards. Empty means that no

@@ -1,4 +1,4 @@
-#include "shell/trim_blanks.h"
+#include "win_tool/trim_blanks.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "shell/app_name.h"
+#include "win_tool/app_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/remove_quotes.h"
+#include "win_tool/remove_quotes.h"
 
 #include <gtest/gtest.h>
 

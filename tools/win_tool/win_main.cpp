@@ -1,11 +1,11 @@
-// The shell both tools share: a hidden window whose creation queues the job, so that the job
+// The frame both tools share: a hidden window whose creation queues the job, so that the job
 // runs from inside the message loop, and a quit right after it.
 
 #include <windows.h>
 
-#include "shell/app_name.h"
-#include "shell/resource_ids.h"
-#include "shell/run_cleanup.h"
+#include "win_tool/app_name.h"
+#include "win_tool/resource_ids.h"
+#include "win_tool/run_cleanup.h"
 
 static constexpr UINT WM_RUN_CLEANUP = WM_USER + 1;
 static constexpr int kResourceTextChars = 100;

@@ -1,6 +1,6 @@
 #include <cwchar>
 
-#include "shell/app_name.h"
+#include "win_tool/app_name.h"
 
 static bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
