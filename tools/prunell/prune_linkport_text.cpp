@@ -7,7 +7,7 @@
 
 #include "prunell/collapse_tabs.h"
 #include "prunell/device_line.h"
-#include "win_tool/trim_blanks.h"
+#include "win_tool/command_line.h"
 
 static bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
 

@@ -5,7 +5,7 @@
 #include "prunell/base_folder.h"
 #include "prunell/clean_application.h"
 #include "prunell/prunell_usage.h"
-#include "win_tool/app_name.h"
+#include "win_tool/command_line.h"
 #include "win_tool/usage_gate.h"
 
 void RunCleanup(HWND window) {

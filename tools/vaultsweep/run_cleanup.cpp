@@ -4,7 +4,7 @@
 
 #include <shlobj.h>
 
-#include "win_tool/app_name.h"
+#include "win_tool/command_line.h"
 #include "win_tool/usage_gate.h"
 #include "vaultsweep/sweep_virtual_store.h"
 #include "vaultsweep/vaultsweep_usage.h"

@@ -1,6 +1,6 @@
 #include "win_tool/usage_gate.h"
 
-#include "win_tool/app_name.h"
+#include "win_tool/command_line.h"
 #include "win_tool/tool_limits.h"
 #include "win_tool/tool_name.h"
 

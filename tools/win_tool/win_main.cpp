@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "win_tool/app_name.h"
+#include "win_tool/command_line.h"
 #include "win_tool/resource_ids.h"
 #include "win_tool/run_cleanup.h"
 

@@ -1,8 +1,61 @@
-#include "win_tool/app_name.h"
+#include "win_tool/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+static std::wstring Trimmed(std::wstring text) { return TrimBlanks(text.data()); }
+
+TEST(TrimBlanks, DropsSpacesAndTabsAtBothEnds) {
+  EXPECT_EQ(Trimmed(L" \t Marloth\\Quorvane\t  "), L"Marloth\\Quorvane");
+  EXPECT_EQ(Trimmed(L"name"), L"name");
+}
+
+TEST(TrimBlanks, KeepsInnerBlanks) { EXPECT_EQ(Trimmed(L"  two  words\t"), L"two  words"); }
+
+TEST(TrimBlanks, TrimsNothingButSpaceAndTab) {
+  EXPECT_EQ(Trimmed(L"\r\nname\r\n"), L"\r\nname\r\n");
+  EXPECT_EQ(Trimmed(L"\vname\f"), L"\vname\f");
+  EXPECT_EQ(Trimmed(L"\x3000name\xA0"), L"\x3000name\xA0");
+}
+
+TEST(TrimBlanks, BlanksOnlyGivesTheEmptyEnd) {
+  std::wstring text = L" \t \t";
+  wchar_t* result = TrimBlanks(text.data());
+  EXPECT_EQ(result, text.data() + text.size());
+  EXPECT_EQ(*result, L'\0');
+  std::wstring empty;
+  EXPECT_EQ(*TrimBlanks(empty.data()), L'\0');
+}
+
+TEST(TrimBlanks, ReturnsPointerIntoTheSameText) {
+  std::wstring text = L"  ab  ";
+  wchar_t* result = TrimBlanks(text.data());
+  EXPECT_EQ(result, text.data() + 2);
+  EXPECT_EQ(text[4], L'\0');  // cut in place
+}
+
+TEST(TrimBlanks, NullGivesNull) { EXPECT_EQ(TrimBlanks(nullptr), nullptr); }
+
+static std::wstring Unquoted(std::wstring text) { return RemoveQuotes(text.data()); }
+
+TEST(RemoveQuotes, RemovesEveryDoubleQuoteAndClosesTheGaps) {
+  EXPECT_EQ(Unquoted(L"\"Marloth\\Quorvane\""), L"Marloth\\Quorvane");
+  EXPECT_EQ(Unquoted(L"Mar\"loth\"\"\\Quor\"vane"), L"Marloth\\Quorvane");
+  EXPECT_EQ(Unquoted(L"\"\"\"\""), L"");
+}
+
+TEST(RemoveQuotes, KeepsOtherQuoteMarks) {
+  EXPECT_EQ(Unquoted(L"it's \u201Cfine\u201D"), L"it's \u201Cfine\u201D");
+}
+
+TEST(RemoveQuotes, KeepsBlanksThatStoodInsideQuotes) { EXPECT_EQ(Unquoted(L"\"  \""), L"  "); }
+
+TEST(RemoveQuotes, WorksInPlaceAndNullGivesNull) {
+  std::wstring text = L"a\"b";
+  EXPECT_EQ(RemoveQuotes(text.data()), text.data());
+  EXPECT_EQ(RemoveQuotes(nullptr), nullptr);
+}
 
 struct Filled {
   bool fits;
