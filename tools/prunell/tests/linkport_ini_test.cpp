@@ -1,4 +1,4 @@
-#include "prunell/prune_linkport_ini.h"
+#include "prunell/linkport_ini.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "prunell/read_wide_text_file.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -192,4 +191,156 @@ TEST(ReadWideTextFile, ZeroWithoutFileOrMark) {
   EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
   ASSERT_TRUE(WriteBytes(path, std::string("\xFF\xFE") + "a"));
   EXPECT_EQ(ReadWideTextFile(path.c_str(), nullptr, 0), 0);
+}
+
+static std::wstring Pruned(std::wstring text) { return PruneLinkportText(text.data()); }
+
+TEST(PruneLinkportText, DropsCloneLinesEvenWhenValid) {
+  EXPECT_EQ(Pruned(L"QRX_libUart2.dll\tname\t16000\t921600\n"
+                   L" \t QRX_libUart2.dll\tname\t16000\t921600\n"
+                   L"QRX_libUart\tx\t8000\t115200"),
+            L"");
+}
+
+TEST(PruneLinkportText, OtherCaseCloneLinesAreJudgedNormally) {
+  EXPECT_EQ(Pruned(L"qrx_libuart2.dll\tname\t16000\t921600\nqrx_libuart3.dll\tname\t16000\n"),
+            L"qrx_libuart2.dll\tname\t16000\t921600\r\n");
+}
+
+TEST(PruneLinkportText, RemovesHeadersCommentsAndShortLines) {
+  EXPECT_EQ(Pruned(L"[Devices]\n; comment\n# other\n\n   \na\tb\t8000\nA\tB\t8000\t115200\n"),
+            L"A\tB\t8000\t115200\r\n");
+}
+
+TEST(PruneLinkportText, NormalisesTabRunsAndOuterBlanks) {
+  EXPECT_EQ(Pruned(L"\ta\t\t\tb\t8000\t\t\t\t115200\t \n"), L"a\tb\t8000\t115200\r\n");
+  EXPECT_EQ(Pruned(L" a  x\tb\t8000\t115200  \n"), L"a  x\tb\t8000\t115200\r\n");
+}
+
+TEST(PruneLinkportText, RepeatsAfterNormalisingKeepTheFirstPosition) {
+  EXPECT_EQ(Pruned(L"A\tx\t8000\t115200\n"
+                   L"B\tx\t8000\t115200\n"
+                   L"  A\t\tx\t8000\t\t\t115200\t\n"
+                   L"B\tx\t8000\t115200\n"),
+            L"A\tx\t8000\t115200\r\nB\tx\t8000\t115200\r\n");
+}
+
+TEST(PruneLinkportText, LinesDifferingInCaseAreBothKept) {
+  EXPECT_EQ(Pruned(L"A\tx\t8000\t115200\na\tx\t8000\t115200\n"),
+            L"A\tx\t8000\t115200\r\na\tx\t8000\t115200\r\n");
+}
+
+TEST(PruneLinkportText, RepeatOfAnInvalidLineStillCountsAsSeen) {
+  // Validity is judged only when writing, so an invalid first copy hides nothing valid.
+  EXPECT_EQ(Pruned(L"A\tx\t12000\t115200\nA\tx\t12000\t115200\n"), L"");
+}
+
+TEST(PruneLinkportText, AnyMixOfLineBreaksSplitsLines) {
+  EXPECT_EQ(Pruned(L"A\tx\t8000\t115200\rB\tx\t8000\t115200\n\r\r\nC\tx\t8000\t115200"),
+            L"A\tx\t8000\t115200\r\nB\tx\t8000\t115200\r\nC\tx\t8000\t115200\r\n");
+}
+
+TEST(PruneLinkportText, SixthFieldIsWrittenWhole) {
+  EXPECT_EQ(Pruned(L"A\tx\t8000\t115200\t2\tnote  here\t\tmore\n"),
+            L"A\tx\t8000\t115200\t2\tnote  here\tmore\r\n");
+}
+
+TEST(IsDeviceLine, AcceptsEveryAllowedSamplingRate) {
+  for (const wchar_t* rate :
+       {L"8000", L"11025", L"16000", L"22050", L"32000", L"44100", L"48000"}) {
+    EXPECT_TRUE(
+        IsDeviceLine((std::wstring(L"QRX_libAdb.dll\tPhone\t") + rate + L"\t115200").c_str()))
+        << rate;
+  }
+}
+
+TEST(IsDeviceLine, RefusesOtherSamplingRates) {
+  for (const wchar_t* rate : {L"12000", L"0", L"-8000", L"96000", L"7999", L"x8000", L""}) {
+    EXPECT_FALSE(IsDeviceLine((std::wstring(L"a\tb\t") + rate + L"\t115200").c_str())) << rate;
+  }
+}
+
+TEST(IsDeviceLine, AcceptsExactlyTheSixBaudRates) {
+  for (const wchar_t* baud :
+       {L"115200", L"460800", L"921600", L"1000000", L"1200000", L"1600000"}) {
+    EXPECT_TRUE(IsDeviceLine((std::wstring(L"a\tb\t8000\t") + baud).c_str())) << baud;
+  }
+  for (const wchar_t* baud : {L"230400", L"9600", L"57600", L"2000000", L"0"}) {
+    EXPECT_FALSE(IsDeviceLine((std::wstring(L"a\tb\t8000\t") + baud).c_str())) << baud;
+  }
+}
+
+TEST(IsDeviceLine, CountIsOneToEightAndOneWhenAbsent) {
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000\t115200"));
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000\t115200\t1"));
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000\t115200\t8"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t8000\t115200\t0"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t8000\t115200\t9"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t8000\t115200\t-1"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t8000\t115200\tmany"));
+}
+
+TEST(IsDeviceLine, ReadsNumbersLikeWtoi) {
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000Hz\t115200"));
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t 8000\t  115200baud\t+3"));
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t+16000\t921600\t 2 boards"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t16k\t921600"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\tHz8000\t921600"));
+}
+
+TEST(IsDeviceLine, BlankFieldDoesNotBorrowTheNextOne) {
+  // A field of spaces reads as 0; the number behind the tab belongs to the next field.
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t   \t8000\t115200"));
+  EXPECT_FALSE(IsDeviceLine(L"a\tb\t8000\t115200\t  \t3"));
+}
+
+TEST(IsDeviceLine, NeedsFourFields) {
+  EXPECT_FALSE(IsDeviceLine(L""));
+  EXPECT_FALSE(IsDeviceLine(L"[Devices]"));
+  EXPECT_FALSE(IsDeviceLine(L"a\t8000\t115200"));
+  EXPECT_FALSE(IsDeviceLine(L"; a\tcomment"));
+}
+
+TEST(IsDeviceLine, TabRunsAndLeadingTabsSeparateFields) {
+  EXPECT_TRUE(IsDeviceLine(L"\t\ta\t\t\tb\t8000\t\t115200\t"));
+  EXPECT_FALSE(IsDeviceLine(L"\ta\t\t8000\t115200"));
+}
+
+TEST(IsDeviceLine, FieldsFromTheSixthOnAreIgnored) {
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000\t115200\t2\tanything\tat all"));
+  EXPECT_TRUE(IsDeviceLine(L"a\tb\t8000\t115200\t2\t99999"));
+}
+
+TEST(IsDeviceLine, LeavesTheLineUnchanged) {
+  const std::wstring original = L"a\tb\t8000\t115200\t2\tx";
+  std::wstring line = original;
+  IsDeviceLine(line.c_str());
+  EXPECT_EQ(line, original);
+}
+
+static std::wstring Collapsed(std::wstring text) { return CollapseTabs(text.data()); }
+
+TEST(CollapseTabs, OnePassHalvesEachRunRoundingUp) {
+  EXPECT_EQ(Collapsed(L"a\tb"), L"a\tb");
+  EXPECT_EQ(Collapsed(L"a\t\tb"), L"a\tb");
+  EXPECT_EQ(Collapsed(L"a\t\t\tb"), L"a\t\tb");
+  EXPECT_EQ(Collapsed(L"a\t\t\t\tb"), L"a\t\tb");
+  EXPECT_EQ(Collapsed(L"a\t\t\t\t\tb\t\t\tc"), L"a\t\t\tb\t\tc");
+}
+
+TEST(CollapseTabs, RepeatedPassesLeaveSingleTabs) {
+  std::wstring text = L"\t\t\t\t\t\t\tx\t\t\t\t\ty";
+  size_t length = text.size();
+  for (;;) {
+    CollapseTabs(text.data());
+    const size_t shorter = wcslen(text.c_str());
+    if (shorter == length) break;
+    length = shorter;
+  }
+  EXPECT_EQ(std::wstring(text.c_str()), L"\tx\ty");
+}
+
+TEST(CollapseTabs, LeavesOtherCharactersAlone) {
+  EXPECT_EQ(Collapsed(L"  a  b\r\n"), L"  a  b\r\n");
+  EXPECT_EQ(Collapsed(L""), L"");
 }
