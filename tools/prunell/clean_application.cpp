@@ -1,6 +1,6 @@
 #include "prunell/clean_application.h"
 
-#include "prunell/delete_clone_dlls.h"
+#include "prunell/clone_dlls.h"
 #include "prunell/linkport_ini.h"
 #include "win_tool/compose_path.h"
 #include "win_tool/tool_limits.h"

@@ -1,4 +1,4 @@
-#include "prunell/delete_clone_dlls.h"
+#include "prunell/clone_dlls.h"
 
 #include <windows.h>
 
