@@ -1,4 +1,4 @@
-#include "prunell/base_folder.h"
+#include "prunell/prunell.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "win_tool/tool_limits.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -79,4 +79,48 @@ TEST_F(ChooseBaseFolderTest, EmptyOrRelativeFolderIsRefused) {
   }
   Set(L"\\\\server\\share", std::nullopt);
   EXPECT_EQ(Chosen(), L"\\\\server\\share");
+}
+
+TEST(CleanApplication, DeletesClonesThenPrunesTheIniInTheDllFolder) {
+  ScratchFolder base(L"base");
+  const std::wstring dll = base / L"Marloth\\Quorvane\\dll";
+  ASSERT_TRUE(MakeFolders(dll));
+  ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libUart1.dll", "MZ"));
+  ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libAdb.dll", "MZ"));
+  ASSERT_TRUE(
+      WriteBytes(dll + L"\\Linkport.ini", Utf16File(L"QRX_libUart1.dll\tMic\t16000\t921600\n"
+                                                    L"QRX_libAdb.dll\tPhone\t8000\t115200\n")));
+  ASSERT_TRUE(WriteBytes(base / L"Marloth\\Quorvane\\Linkport.ini", Utf16File(L"[x]\n")));
+
+  CleanApplication(base.Path().c_str(), L"Marloth\\Quorvane");
+  EXPECT_FALSE(FileExists(dll + L"\\QRX_libUart1.dll"));
+  EXPECT_TRUE(FileExists(dll + L"\\QRX_libAdb.dll"));
+  EXPECT_EQ(ReadBytes(dll + L"\\Linkport.ini"),
+            Utf16File(L"QRX_libAdb.dll\tPhone\t8000\t115200\r\n"));
+  EXPECT_EQ(ReadBytes(base / L"Marloth\\Quorvane\\Linkport.ini"), Utf16File(L"[x]\n"));
+}
+
+TEST(CleanApplication, CloneWhosePathDoesNotFitIsSkippedNotCut) {
+  ScratchFolder base(L"base");
+  std::wstring app = L"App";
+  while ((base.Path() + L"\\" + app + L"\\dll").size() < 230) app += L'a';
+  const std::wstring dll = base / (app + L"\\dll");
+  const std::wstring longClone = L"QRX_libUart" + std::wstring(40, L'x') + L".dll";
+  ASSERT_TRUE(MakeFolders(dll));
+  ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libUart.dll", "MZ"));
+  ASSERT_TRUE(WriteBytes(LongPath(dll + L"\\" + longClone), "MZ"));
+  ASSERT_TRUE(WriteBytes(dll + L"\\Linkport.ini", Utf16File(L"[x]\n")));
+  CleanApplication(base.Path().c_str(), app.c_str());
+  EXPECT_FALSE(FileExists(dll + L"\\QRX_libUart.dll"));
+  EXPECT_TRUE(FileExists(LongPath(dll + L"\\" + longClone)));
+  EXPECT_EQ(ReadBytes(dll + L"\\Linkport.ini"), "\xFF\xFE");
+}
+
+TEST(PrunellUsage, LongestToolNameFitsWhole) {
+  wchar_t usage[kUsageChars];
+  const std::wstring name(kPathChars - 1, L'n');
+  EXPECT_EQ(std::wstring(FormatPrunellUsage(usage, name.c_str())),
+            L"Delete all the Linkport-clone DLLs in the application's dll folder, and remvoe lines "
+            L"starting with \"QRX_libUart\" in Linkport.ini.\nUsage: " +
+                name + L" <application>\nExample: " + name + L" \"Marloth\\Quorvane\"");
 }
