@@ -1,4 +1,4 @@
-#include "vaultsweep/sweep_virtual_store.h"
+#include "vaultsweep/vaultsweep.h"
 
 #include <gtest/gtest.h>
 
