@@ -7,15 +7,15 @@
 #include "win_tool/resource_ids.h"
 #include "win_tool/run_cleanup.h"
 
-static constexpr UINT WM_RUN_CLEANUP = WM_USER + 1;
+static constexpr UINT kRunCleanupMessage = WM_USER + 1;
 static constexpr int kResourceTextChars = 100;
 
 static LRESULT CALLBACK ToolWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      PostMessageW(window, WM_RUN_CLEANUP, 0, 0);
+      PostMessageW(window, kRunCleanupMessage, 0, 0);
       return 0;
-    case WM_RUN_CLEANUP:
+    case kRunCleanupMessage:
       RunCleanup(window);
       // Posted, not DestroyWindow: the quit follows the job through the loop, and the platform
       // removes the window when the process ends.
