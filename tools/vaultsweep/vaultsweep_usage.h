@@ -1,6 +1,0 @@
-#pragma once
-
-#include "shell/tool_limits.h"
-
-// Formats Vaultsweep's usage message for the tool named toolName into usage (kUsageChars).
-wchar_t* FormatVaultsweepUsage(wchar_t* usage, const wchar_t* toolName);
