@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "golden_file.h"
+#include "snr_recordings.h"
 #include "tessel.h"
-#include "test_signals.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {

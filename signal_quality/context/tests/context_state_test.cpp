@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "context/snr_context.h"
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "context/snr_context.h"
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
 #include "context/utterance_times.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {

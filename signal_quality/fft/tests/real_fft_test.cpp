@@ -13,6 +13,7 @@
 #include "fft/fft_tables.h"
 #include "fft/real_fft.h"
 #include "fft/tests/reference_fft.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -34,15 +35,11 @@ struct Transform {
     }
 };
 
-uint32_t NextState(uint32_t& state) {
-    state = state * 1664525u + 1013904223u;
-    return state;
-}
-
 // Deterministic values in [-1000, 1000].
 std::vector<float> NoiseInput(uint32_t seed) {
+    SeededRandom random(seed);
     std::vector<float> x(kN);
-    for (float& v : x) v = float(int32_t(NextState(seed) >> 16) % 2001 - 1000);
+    for (float& v : x) v = float(random.Uniform(1000, 16));
     return x;
 }
 
@@ -101,17 +98,17 @@ std::vector<Input> ComparisonInputs() {
     std::vector<float> alternating(kN);
     for (int32_t j = 0; j < kN; ++j) alternating[j] = j % 2 == 0 ? 1.0f : -1.0f;
     inputs.push_back({"alternating signs", alternating});
-    uint32_t state = 1;
+    SeededRandom random(1);
     for (int32_t trial = 0; trial < 200; ++trial) {
         std::vector<float> samples(kN), fractions(kN), large(kN), small(kN), anyExponent(kN);
         for (int32_t j = 0; j < kN; ++j) {
-            samples[j] = float(int32_t(NextState(state) >> 16) - 32768);
+            samples[j] = float(int32_t(random.TopBits(16)) - 32768);
             // Fractions, so that the sums in the sqrt(2) columns are not exact.
             fractions[j] = float(samples[j] / 7.0);
             large[j] = std::ldexp(samples[j], 85);
             small[j] = std::ldexp(samples[j], -55);
             // Random sign and mantissa, exponent from -40 to 100.
-            const uint32_t bits = NextState(state);
+            const uint32_t bits = random.Next();
             const uint32_t exponent = 127 - 40 + (bits >> 8) % 141;
             anyExponent[j] = FromBits((bits & 0x807fffffu) | exponent << 23);
         }
