@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "golden_file.h"
+#include "support/linked_exports.h"
 #include "tessel.h"
 
 namespace {
-
-constexpr stream_runner::Exports linkedExports = {Tessel_Init,       Tessel_Release,
-                                                  Tessel_Reset,      Tessel_AddSample,
-                                                  Tessel_GetUttrEPD, Tessel_SetVADThreshold};
 
 // Natively this writes the file when asked (TESSEL_UPDATE_GOLDEN=1); under wine it checks
 // the statically linked areas against the same file as the Windows host test does.
@@ -20,7 +17,7 @@ TEST(StreamGolden, ResultsMatchTheCommittedFile) {
   GoldenMeasurements measured;
   for (const stream_golden::Recording& recording : recordings) {
     ASSERT_FALSE(recording.samples.empty()) << recording.name << ": " << TESSEL_SPEECH_WAV;
-    measured.emplace_back(recording.name, stream_golden::Measure(linkedExports, recording));
+    measured.emplace_back(recording.name, stream_golden::Measure(kLinkedExports, recording));
   }
 #ifndef _WIN32
   if (UpdatingGoldenFiles()) {
