@@ -4,8 +4,8 @@
 
 // The tests' one pseudo-random source: a linear congruential generator, so that a seed gives
 // the same sequence on every platform and build, and recordings made from it never change.
-// Draws take the top bits of the next state; the recordings behind the golden files take 24,
-// older suites 16, and each keeps its own so that its recordings stay as they are.
+// Draws take the top bits of the next state (the low bits of such a generator are the least
+// random); the count is part of what a recording is, so callers may choose it.
 class SeededRandom {
  public:
   explicit SeededRandom(uint32_t seed) : state_(seed) {}
