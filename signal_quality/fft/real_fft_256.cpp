@@ -129,6 +129,23 @@ void ForwardPass3(const float* __restrict in, float* __restrict out, const float
     }
 }
 
+// The rows m = 0..3 of the long-row pass in its input (x) and its output (o).
+struct LongRows {
+    const float* x0;
+    const float* x1;
+    const float* x2;
+    const float* x3;
+    float* o0;
+    float* o1;
+    float* o2;
+    float* o3;
+};
+
+LongRows RowsOf(const float* in, float* out) {
+    return {in,  in + kLongRow,  in + 2 * kLongRow,  in + 3 * kLongRow,
+            out, out + kLongRow, out + 2 * kLongRow, out + 3 * kLongRow};
+}
+
 // Forward pass 4 (ido = 64, l1 = 1): in as ForwardPass3 wrote it, row m at in + 64 m; data in
 // FFTPACK order, row m at data + 64 m. The twiddled columns go one kind of statement at a
 // time over small contiguous arrays, real and imaginary parts apart, which vectorises across
@@ -137,14 +154,7 @@ void ForwardPass3(const float* __restrict in, float* __restrict out, const float
 void ForwardPass4(const float* __restrict in, float* __restrict data, const float* twiddles) {
     constexpr int32_t ido = kLongRow;
     constexpr int32_t last = ido - 1;
-    const float* x0 = in;
-    const float* x1 = x0 + ido;
-    const float* x2 = x1 + ido;
-    const float* x3 = x2 + ido;
-    float* o0 = data;
-    float* o1 = o0 + ido;
-    float* o2 = o1 + ido;
-    float* o3 = o2 + ido;
+    const auto [x0, x1, x2, x3, o0, o1, o2, o3] = RowsOf(in, data);
     const Quad first = ForwardFirstColumn({x0[0], x1[0], x2[0], x3[0]});
     o0[0] = first.v0;
     o1[last] = first.v1;
@@ -202,14 +212,7 @@ void ForwardPass4(const float* __restrict in, float* __restrict data, const floa
 void BackwardPass1(const float* __restrict data, float* __restrict out, const float* twiddles) {
     constexpr int32_t ido = kLongRow;
     constexpr int32_t last = ido - 1;
-    const float* x0 = data;
-    const float* x1 = x0 + ido;
-    const float* x2 = x1 + ido;
-    const float* x3 = x2 + ido;
-    float* o0 = out;
-    float* o1 = o0 + ido;
-    float* o2 = o1 + ido;
-    float* o3 = o2 + ido;
+    const auto [x0, x1, x2, x3, o0, o1, o2, o3] = RowsOf(data, out);
     const Quad first = BackwardFirstColumn({x0[0], x1[last], x2[0], x3[last]});
     o0[0] = first.v0;
     o1[0] = first.v1;
