@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "endpoint/endpoint_detector.h"
+#include "support/seeded_random.h"
 
 // Every allocation of the process goes through these (glibc): operator new ends in malloc.
 extern "C" void* __libc_malloc(size_t size);
@@ -44,13 +45,12 @@ constexpr double kAudioSecondsPerStep = 1.0 / 50.0;
 // Ten seconds of speech-like bursts and pauses, so that the steps pass through every state.
 std::vector<int16_t> Recording() {
   std::vector<int16_t> samples(size_t(8000) * 10);
-  uint32_t noise = 12345;
+  SeededRandom noise(12345);
   for (size_t i = 0; i < samples.size(); ++i) {
-    noise = noise * 1664525u + 1013904223u;
     const double t = 2.0 * std::numbers::pi * 160.0 * double(i) / 8000.0;
     const bool voiced = (i / 8000) % 2 == 1;
     const double voice = voiced ? 8000.0 * (std::sin(t) + 0.5 * std::sin(2.0 * t + 0.4)) : 0.0;
-    samples[i] = int16_t(std::lround(voice) + int32_t(noise >> 16) % 81 - 40);
+    samples[i] = int16_t(std::lround(voice) + noise.Uniform(40, 16));
   }
   return samples;
 }

@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "snr/snr_estimator.h"
+#include "support/seeded_random.h"
 #include <tessel.h>
 
 namespace {
@@ -18,10 +19,9 @@ constexpr int32_t kSamples = kRate * 600;
 const std::vector<int16_t>& Recording() {
   static const std::vector<int16_t> samples = [] {
     std::vector<int16_t> s(kSamples);
-    uint32_t state = 12345;
+    SeededRandom random(12345);
     for (int32_t i = 0; i < kSamples; ++i) {
-      state = state * 1664525u + 1013904223u;
-      const int32_t noise = static_cast<int32_t>(state >> 24) - 128;
+      const int32_t noise = static_cast<int32_t>(random.TopBits(8)) - 128;
       // Two seconds of voiced sound in every five, between quiet noise.
       const bool voiced = (i / kRate) % 5 < 2;
       const int32_t voice = voiced ? ((i % 200) < 100 ? 4000 : -4000) : 0;

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_tessel.h"
+#include "support/test_signals.h"
 #include <tessel.h>
 #include "test_audio.h"
 
@@ -20,7 +21,8 @@ using nlohmann::json;
 constexpr double kFirstBegin = 1.0, kFirstEnd = 2.3, kSecondBegin = 4.0, kSecondEnd = 5.0;
 
 std::vector<int16_t> TwoUtterances(int rate) {
-  return test_audio::SpeechInNoise(rate, 7.0, {{kFirstBegin, kFirstEnd}, {kSecondBegin, kSecondEnd}});
+  return test_signals::SpeechInNoise(rate, 7.0,
+                                     {{kFirstBegin, kFirstEnd}, {kSecondBegin, kSecondEnd}});
 }
 
 // What a host reads after pushing every whole frame: the last begin and the last end.
@@ -114,8 +116,8 @@ TEST_F(AnalyzeCommand, TextListsUtterancesAndTheEstimate) {
 
 TEST_F(AnalyzeCommand, UtteranceWithoutEndIsReportedOpen) {
   const std::string file = PathOf("open.wav");
-  ASSERT_TRUE(test_audio::WriteFile(file, 16000, 1,
-                                    test_audio::SpeechInNoise(16000, 3.0, {{1.0, 3.0}})));
+  const std::vector<int16_t> speech = test_signals::SpeechInNoise(16000, 3.0, {{1.0, 3.0}});
+  ASSERT_TRUE(test_audio::WriteFile(file, 16000, 1, speech));
   const TesselRun text = Run({"analyze", file});
   ASSERT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("  utterance 1: from 0."), std::string::npos) << text.out;
@@ -125,7 +127,7 @@ TEST_F(AnalyzeCommand, UtteranceWithoutEndIsReportedOpen) {
   ASSERT_EQ(j["utterances"].size(), 1u);
   EXPECT_TRUE(j["utterances"][0]["endSample"].is_null());
   EXPECT_TRUE(j["utterances"][0]["endSeconds"].is_null());
-  EXPECT_EQ(j["utterances"][0]["beginSample"], FinalReading(test_audio::SpeechInNoise(16000, 3.0, {{1.0, 3.0}}), 16000, 320).first);
+  EXPECT_EQ(j["utterances"][0]["beginSample"], FinalReading(speech, 16000, 320).first);
 }
 
 TEST_F(AnalyzeCommand, FrameSizeChoices) {
@@ -168,7 +170,7 @@ TEST_F(AnalyzeCommand, ThresholdReachesTheDetector) {
 
 TEST_F(AnalyzeCommand, ChannelChoosesWhatIsStreamed) {
   const auto speech = TwoUtterances(16000);
-  const auto noise = test_audio::Noise(speech.size(), 60, 7);
+  const auto noise = test_signals::UniformNoise(speech.size(), 60, 7, 16);
   std::vector<int16_t> stereo;
   for (size_t i = 0; i < speech.size(); ++i) {
     stereo.push_back(noise[i]);
@@ -204,7 +206,7 @@ TEST_F(AnalyzeCommand, PlotFolderForManyFilesKeepsSameNamesApart) {
   std::filesystem::create_directories(PathOf("b"));
   ASSERT_TRUE(test_audio::WriteFile(PathOf("a/x.wav"), 8000, 1, TwoUtterances(8000)));
   ASSERT_TRUE(test_audio::WriteFile(PathOf("b/x.wav"), 8000, 1,
-                                    test_audio::SpeechInNoise(8000, 3.0, {{1.0, 3.0}})));
+                                    test_signals::SpeechInNoise(8000, 3.0, {{1.0, 3.0}})));
   const TesselRun run = Run({"analyze", "--plot", PathOf("plots"), PathOf("a/x.wav"), PathOf("b/x.wav")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("  plot: " + PathOf("plots/x.svg") + "\n"), std::string::npos);

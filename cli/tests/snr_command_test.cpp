@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_tessel.h"
+#include "support/test_signals.h"
 #include <tessel.h>
 #include "test_audio.h"
 
@@ -36,7 +37,7 @@ class SnrCommand : public TesselProgramTest {};
 }  // namespace
 
 TEST_F(SnrCommand, TextLineGivesSpanSecondsAndSnrOfTheLibrary) {
-  const auto samples = test_audio::SpeechInNoise(16000, 3.0, {{1.0, 2.0}});
+  const auto samples = test_signals::SpeechInNoise(16000, 3.0, {{1.0, 2.0}});
   ASSERT_TRUE(test_audio::WriteFile(PathOf("speech.wav"), 16000, 1, samples));
   const Expected e = Direct(samples);
   ASSERT_LT(e.begin, e.end);
@@ -52,7 +53,7 @@ TEST_F(SnrCommand, TextLineGivesSpanSecondsAndSnrOfTheLibrary) {
 }
 
 TEST_F(SnrCommand, JsonCarriesTheExactFloat) {
-  const auto samples = test_audio::SpeechInNoise(8000, 2.5, {{0.6, 1.8}}, 200);
+  const auto samples = test_signals::SpeechInNoise(8000, 2.5, {{0.6, 1.8}}, 200);
   ASSERT_TRUE(test_audio::WriteFile(PathOf("a.wav"), 8000, 1, samples));
   const Expected e = Direct(samples);
 
@@ -70,7 +71,7 @@ TEST_F(SnrCommand, JsonCarriesTheExactFloat) {
 }
 
 TEST_F(SnrCommand, UnreadableFilesAreNamedAndTheOthersStillMeasuredInOrder) {
-  const auto samples = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  const auto samples = test_signals::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
   ASSERT_TRUE(test_audio::WriteFile(PathOf("good1.wav"), 16000, 1, samples));
   ASSERT_TRUE(test_audio::WriteFile(PathOf("good2.wav"), 16000, 1, samples));
   std::ofstream(PathOf("notes.wav")) << "not audio\n";
@@ -89,7 +90,7 @@ TEST_F(SnrCommand, UnreadableFilesAreNamedAndTheOthersStillMeasuredInOrder) {
 }
 
 TEST_F(SnrCommand, JsonListsFailuresInPlace) {
-  const auto samples = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  const auto samples = test_signals::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
   ASSERT_TRUE(test_audio::WriteFile(PathOf("good.wav"), 16000, 1, samples));
   const TesselRun run = Run({"snr", "--json", PathOf("missing.wav"), PathOf("good.wav")});
   EXPECT_EQ(run.status, 1);
@@ -102,8 +103,8 @@ TEST_F(SnrCommand, JsonListsFailuresInPlace) {
 
 TEST_F(SnrCommand, ChannelChoosesWhatIsMeasured) {
   // Speech on the right channel only; the left one holds noise.
-  const auto left = test_audio::Noise(16000 * 2, 50, 1);
-  const auto right = test_audio::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+  const auto left = test_signals::UniformNoise(16000 * 2, 50, 1, 16);
+  const auto right = test_signals::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
   std::vector<int16_t> stereo;
   for (size_t i = 0; i < left.size(); ++i) {
     stereo.push_back(left[i]);
@@ -128,7 +129,8 @@ TEST_F(SnrCommand, ChannelChoosesWhatIsMeasured) {
 }
 
 TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("short.wav"), 8000, 1, test_audio::Noise(256, 1000)));
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("short.wav"), 8000, 1,
+                                    test_signals::UniformNoise(256, 1000, 12345, 16)));
   const TesselRun run = Run({"snr", PathOf("short.wav")});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, PathOf("short.wav") +
@@ -141,7 +143,7 @@ TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
 
 TEST_F(SnrCommand, AnyRateIsMeasured) {
   // The whole-recording estimate uses no rate, so rates a context refuses still work.
-  const auto samples = test_audio::SpeechInNoise(32000, 2.0, {{0.5, 1.5}});
+  const auto samples = test_signals::SpeechInNoise(32000, 2.0, {{0.5, 1.5}});
   ASSERT_TRUE(test_audio::WriteFile(PathOf("r32k.wav"), 32000, 1, samples));
   const TesselRun run = Run({"snr", PathOf("r32k.wav")});
   EXPECT_EQ(run.status, 0) << run.err;

@@ -1,8 +1,8 @@
 #pragma once
 
 // The statements of FFTPACK's radix-4 passes (RADF4, RADB4) for one column of one sequence,
-// written once for every arrangement of the arrays: the passes of any length and the
-// 256-point transform, which keeps its intermediate arrays in an order of its own.
+// written once for every arrangement of the arrays that the 256-point transform's passes
+// use.
 //
 // Each statement is evaluated in double and rounded once where it is stored. For a sum of two
 // floats that is plain float arithmetic; for the twiddle products and the sqrt(2) columns it

@@ -23,7 +23,8 @@ static_assert(sizeof(void*) != 4 || sizeof(RealFftConfig) == 16,
 // {256, TwiddleTable, FactorTable, null}: copy it and set `work` before transforming.
 extern const RealFftConfig kRealFftConfig256;
 
-// Transform config->size floats of data in place; config->work is overwritten with
-// intermediate values. A size of 1 is a no-op.
+// Transform 256 floats of data in place with the factors 4, 4, 4, 4 and config->twiddles;
+// config->work is overwritten with intermediate values. A config of any other size leaves
+// data and work alone, which for a size of 1 is the transform.
 void RealFftForward(const RealFftConfig* config, float* data);
 void RealFftBackward(const RealFftConfig* config, float* data);

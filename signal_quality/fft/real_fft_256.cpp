@@ -1,14 +1,15 @@
 #include "fft/real_fft_256.h"
 
-#include "fft/radix4_butterflies.h"
-#include "fft/radix4_passes.h"
+#include <cstdint>
 
-// The general passes keep FFTPACK's order: a pass reads (i, k, m) and writes (i, m, k), so
-// the next pass finds the values of its sequences k apart by ido floats. Here each of the
-// short-row passes (ido = 1, 4, 16) writes its results straight into the order the next pass
-// reads best, with the sequences innermost ("k-major" below), so that the same statement for
-// neighbouring sequences touches neighbouring floats. The long-row pass (ido = 64, one
-// sequence) runs as the general pass, whose columns are contiguous already.
+#include "fft/radix4_butterflies.h"
+
+// In FFTPACK's order a pass reads (i, k, m) and writes (i, m, k), so the next pass finds the
+// values of its sequences k apart by ido floats. Here each of the short-row passes (ido = 1,
+// 4, 16) writes its results straight into the order the next pass reads best, with the
+// sequences innermost ("k-major" below), so that the same statement for neighbouring
+// sequences touches neighbouring floats. The long-row pass (ido = 64, one sequence) keeps
+// FFTPACK's order, whose columns are contiguous already.
 //
 // Index conventions, for a pass with row length ido and l1 sequences:
 //   forward input (i, k, m) is FFTPACK's cc[i + ido * (k + l1 * m)], output (i, m, k) its
@@ -21,6 +22,9 @@ constexpr int32_t kN = 256;
 constexpr int32_t kTwiddles64 = 0;
 constexpr int32_t kTwiddles16 = 192;
 constexpr int32_t kTwiddles4 = 240;
+// The long-row pass: row length, and its twiddled columns i = 2, 4, .., 62.
+constexpr int32_t kLongRow = 64;
+constexpr int32_t kLongRowColumns = (kLongRow - 1) / 2;
 
 Complex TwiddleAt(const float* row, int32_t i) { return {row[i - 2], row[i - 1]}; }
 
@@ -82,7 +86,7 @@ void ForwardPass2(const float* __restrict in, float* __restrict out, const float
 }
 
 // Forward pass 3 (ido = 16, l1 = 4): in as ForwardPass2 wrote it; out in FFTPACK order for
-// the general pass 4, out[i + 16 m + 64 k].
+// pass 4, out[i + 16 m + 64 k].
 void ForwardPass3(const float* __restrict in, float* __restrict out, const float* twiddles) {
     constexpr int32_t ido = 16;
     constexpr int32_t last = ido - 1;
@@ -123,6 +127,139 @@ void ForwardPass3(const float* __restrict in, float* __restrict out, const float
     for (int32_t j = 0; j < 64; ++j) {
         for (int32_t k = 0; k < 4; ++k) out[j + 64 * k] = u[4 * j + k];
     }
+}
+
+// The rows m = 0..3 of the long-row pass in its input (x) and its output (o).
+struct LongRows {
+    const float* x0;
+    const float* x1;
+    const float* x2;
+    const float* x3;
+    float* o0;
+    float* o1;
+    float* o2;
+    float* o3;
+};
+
+LongRows RowsOf(const float* in, float* out) {
+    return {in,  in + kLongRow,  in + 2 * kLongRow,  in + 3 * kLongRow,
+            out, out + kLongRow, out + 2 * kLongRow, out + 3 * kLongRow};
+}
+
+// Forward pass 4 (ido = 64, l1 = 1): in as ForwardPass3 wrote it, row m at in + 64 m; data in
+// FFTPACK order, row m at data + 64 m. The twiddled columns go one kind of statement at a
+// time over small contiguous arrays, real and imaginary parts apart, which vectorises across
+// the columns. Rows 1 and 3 of the output run backwards from the far end; they are collected
+// ascending and stored in a loop of their own.
+void ForwardPass4(const float* __restrict in, float* __restrict data, const float* twiddles) {
+    constexpr int32_t ido = kLongRow;
+    constexpr int32_t last = ido - 1;
+    const auto [x0, x1, x2, x3, o0, o1, o2, o3] = RowsOf(in, data);
+    const Quad first = ForwardFirstColumn({x0[0], x1[0], x2[0], x3[0]});
+    o0[0] = first.v0;
+    o1[last] = first.v1;
+    o2[0] = first.v2;
+    o3[last] = first.v3;
+
+    // Column c of the arrays is i = 2 c + 2, the values at i - 1 and i.
+    float cr[3][kLongRowColumns];
+    float ci[3][kLongRowColumns];
+    const float* rows[3] = {x1, x2, x3};
+    for (int32_t m = 0; m < 3; ++m) {
+        const float* __restrict x = rows[m];
+        const float* __restrict w = twiddles + kTwiddles64 + ido * m;
+        for (int32_t c = 0; c < kLongRowColumns; ++c) {
+            const Complex p =
+                ConjugateTwiddle({w[2 * c], w[2 * c + 1]}, {x[2 * c + 1], x[2 * c + 2]});
+            cr[m][c] = p.re;
+            ci[m][c] = p.im;
+        }
+    }
+    float mirror1[2 * kLongRowColumns];
+    float mirror3[2 * kLongRowColumns];
+    for (int32_t c = 0; c < kLongRowColumns; ++c) {
+        const ForwardOutputs r =
+            ForwardButterfly({x0[2 * c + 1], x0[2 * c + 2]}, {cr[0][c], ci[0][c]},
+                             {cr[1][c], ci[1][c]}, {cr[2][c], ci[2][c]});
+        o0[2 * c + 1] = r.o0.re;
+        o0[2 * c + 2] = r.o0.im;
+        o2[2 * c + 1] = r.o2.re;
+        o2[2 * c + 2] = r.o2.im;
+        mirror1[2 * c] = r.o1.re;
+        mirror1[2 * c + 1] = r.o1.im;
+        mirror3[2 * c] = r.o3.re;
+        mirror3[2 * c + 1] = r.o3.im;
+    }
+    // The mirror of the last column, i = 62, is ic = 2: the values at 1 and 2.
+    for (int32_t j = 0; j < kLongRowColumns; ++j) {
+        const int32_t c = kLongRowColumns - 1 - j;
+        o1[2 * j + 1] = mirror1[2 * c];
+        o1[2 * j + 2] = mirror1[2 * c + 1];
+        o3[2 * j + 1] = mirror3[2 * c];
+        o3[2 * j + 2] = mirror3[2 * c + 1];
+    }
+
+    const Quad lastColumn = ForwardLastColumn({x0[last], x1[last], x2[last], x3[last]});
+    o0[last] = lastColumn.v0;
+    o1[0] = lastColumn.v1;
+    o2[last] = lastColumn.v2;
+    o3[0] = lastColumn.v3;
+}
+
+// Backward pass 1 (ido = 64, l1 = 1): data in FFTPACK order, row m at data + 64 m; out, row m
+// at out + 64 m. Arranged as ForwardPass4: rows 1 and 3 of the input are read backwards from
+// the far end, so they are copied ascending first.
+void BackwardPass1(const float* __restrict data, float* __restrict out, const float* twiddles) {
+    constexpr int32_t ido = kLongRow;
+    constexpr int32_t last = ido - 1;
+    const auto [x0, x1, x2, x3, o0, o1, o2, o3] = RowsOf(data, out);
+    const Quad first = BackwardFirstColumn({x0[0], x1[last], x2[0], x3[last]});
+    o0[0] = first.v0;
+    o1[0] = first.v1;
+    o2[0] = first.v2;
+    o3[0] = first.v3;
+
+    // Column c of the arrays is i = 2 c + 2; its mirror ic = 62 - 2 c.
+    float mirror1[2 * kLongRowColumns];
+    float mirror3[2 * kLongRowColumns];
+    for (int32_t c = 0; c < kLongRowColumns; ++c) {
+        const int32_t j = kLongRowColumns - 1 - c;
+        mirror1[2 * c] = x1[2 * j + 1];
+        mirror1[2 * c + 1] = x1[2 * j + 2];
+        mirror3[2 * c] = x3[2 * j + 1];
+        mirror3[2 * c + 1] = x3[2 * j + 2];
+    }
+    float cr[3][kLongRowColumns];
+    float ci[3][kLongRowColumns];
+    for (int32_t c = 0; c < kLongRowColumns; ++c) {
+        const BackwardOutputs r =
+            BackwardButterfly({x0[2 * c + 1], x0[2 * c + 2]}, {mirror1[2 * c], mirror1[2 * c + 1]},
+                              {x2[2 * c + 1], x2[2 * c + 2]}, {mirror3[2 * c], mirror3[2 * c + 1]});
+        o0[2 * c + 1] = r.o0.re;
+        o0[2 * c + 2] = r.o0.im;
+        cr[0][c] = r.c2.re;
+        ci[0][c] = r.c2.im;
+        cr[1][c] = r.c3.re;
+        ci[1][c] = r.c3.im;
+        cr[2][c] = r.c4.re;
+        ci[2][c] = r.c4.im;
+    }
+    float* rows[3] = {o1, o2, o3};
+    for (int32_t m = 0; m < 3; ++m) {
+        float* __restrict o = rows[m];
+        const float* __restrict w = twiddles + kTwiddles64 + ido * m;
+        for (int32_t c = 0; c < kLongRowColumns; ++c) {
+            const Complex p = Twiddle({w[2 * c], w[2 * c + 1]}, {cr[m][c], ci[m][c]});
+            o[2 * c + 1] = p.re;
+            o[2 * c + 2] = p.im;
+        }
+    }
+
+    const Quad lastColumn = BackwardLastColumn({x0[last], x1[0], x2[last], x3[0]});
+    o0[last] = lastColumn.v0;
+    o1[last] = lastColumn.v1;
+    o2[last] = lastColumn.v2;
+    o3[last] = lastColumn.v3;
 }
 
 // Backward pass 2 (ido = 16, l1 = 4): in, its input (i, m, k) k-major, in[4 (i + 16 m) + k];
@@ -230,16 +367,14 @@ void Forward256(float* data, float* work, const float* twiddles) {
     ForwardPass1(data, work);
     ForwardPass2(work, data, twiddles);
     ForwardPass3(data, work, twiddles);
-    const float* wa = twiddles + kTwiddles64;
-    ForwardRadix4(64, 1, work, data, wa, wa + 64, wa + 128);
+    ForwardPass4(work, data, twiddles);
 }
 
 void Backward256(float* data, float* work, const float* twiddles) {
-    // Pass 1 as the general pass; its output (i, 0, m) at u[i + 64 m] is input (i % 16, i / 16,
-    // m) of pass 2, which reads it k-major.
+    // The output (i, 0, m) of pass 1 at u[i + 64 m] is input (i % 16, i / 16, m) of pass 2,
+    // which reads it k-major.
     float u[kN];
-    const float* wa = twiddles + kTwiddles64;
-    BackwardRadix4(64, 1, data, u, wa, wa + 64, wa + 128);
+    BackwardPass1(data, u, twiddles);
     for (int32_t j = 0; j < 64; ++j) {
         for (int32_t m = 0; m < 4; ++m) work[4 * j + m] = u[j + 64 * m];
     }

@@ -20,7 +20,7 @@ GoldenCases ReadGoldenFile(const std::string& path) {
   return cases;
 }
 
-bool WriteGoldenFile(const std::string& path, const std::vector<std::pair<std::string, std::vector<std::string>>>& cases) {
+bool WriteGoldenFile(const std::string& path, const GoldenMeasurements& cases) {
   std::ofstream out(path);
   out << "# Written by the native build (TESSEL_UPDATE_GOLDEN=1); every build must reproduce it bit for bit.\n";
   for (const auto& [name, values] : cases) {
@@ -29,6 +29,31 @@ bool WriteGoldenFile(const std::string& path, const std::vector<std::pair<std::s
     out << '\n';
   }
   return static_cast<bool>(out);
+}
+
+std::string GoldenMismatches(const std::string& path, const GoldenMeasurements& measured) {
+  GoldenCases golden = ReadGoldenFile(path);
+  std::ostringstream mismatches;
+  auto fields = [&](const std::vector<std::string>& values) {
+    for (const std::string& value : values) mismatches << ' ' << value;
+  };
+  for (const auto& [name, values] : measured) {
+    const auto found = golden.find(name);
+    if (found == golden.end()) {
+      mismatches << name << ": not in " << path << '\n';
+      continue;
+    }
+    if (found->second != values) {
+      mismatches << name << ": measured";
+      fields(values);
+      mismatches << ", in " << path;
+      fields(found->second);
+      mismatches << '\n';
+    }
+    golden.erase(found);
+  }
+  for (const auto& [name, values] : golden) mismatches << name << ": in " << path << " only\n";
+  return mismatches.str();
 }
 
 std::string GoldenDirectory() { return TESSEL_GOLDEN_DIR; }

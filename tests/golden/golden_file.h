@@ -10,9 +10,15 @@
 // native build. Floats are stored by their bits so that comparisons are exact.
 
 using GoldenCases = std::map<std::string, std::vector<std::string>>;
+// Cases in the order they are written.
+using GoldenMeasurements = std::vector<std::pair<std::string, std::vector<std::string>>>;
 
 GoldenCases ReadGoldenFile(const std::string& path);
-bool WriteGoldenFile(const std::string& path, const std::vector<std::pair<std::string, std::vector<std::string>>>& cases);
+bool WriteGoldenFile(const std::string& path, const GoldenMeasurements& cases);
+
+// Empty when the file at path holds exactly the measured cases; else a line for every case
+// that is missing from it, differs or is not measured.
+std::string GoldenMismatches(const std::string& path, const GoldenMeasurements& measured);
 
 // Directory of the golden files, as this build sees it (a wine path under Windows).
 std::string GoldenDirectory();

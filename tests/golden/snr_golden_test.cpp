@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "golden_file.h"
+#include "snr_recordings.h"
 #include "tessel.h"
-#include "test_signals.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::vector<std::string> MeasureSnr(const std::vector<int16_t>& samples) {
 
 TEST(SnrGolden, NativeResultsMatchTheCommittedFile) {
   const std::string path = GoldenDirectory() + "/snr.golden";
-  std::vector<std::pair<std::string, std::vector<std::string>>> measured;
+  GoldenMeasurements measured;
   testing::internal::CaptureStderr();
   for (const TestRecording& recording : SnrTestRecordings()) measured.emplace_back(recording.name, MeasureSnr(recording.samples));
   testing::internal::GetCapturedStderr();
@@ -26,12 +26,7 @@ TEST(SnrGolden, NativeResultsMatchTheCommittedFile) {
   if (UpdatingGoldenFiles()) {
     ASSERT_TRUE(WriteGoldenFile(path, measured));
   }
-  const GoldenCases golden = ReadGoldenFile(path);
-  ASSERT_EQ(golden.size(), measured.size()) << path;
-  for (const auto& [name, values] : measured) {
-    ASSERT_TRUE(golden.count(name)) << name;
-    EXPECT_EQ(golden.at(name), values) << name;
-  }
+  EXPECT_EQ(GoldenMismatches(path, measured), "");
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "golden_file.h"
+#include "snr_recordings.h"
 #include <tessel.h>
 #include "tessel_library.h"
-#include "test_signals.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "context/tests/stream_golden.h"
 #include "golden_file.h"
+#include "stream_golden.h"
 #include <tessel.h>
 #include "tessel_library.h"
 
@@ -23,10 +23,11 @@ TEST(WindowsStreamHost, StreamingResultsMatchNativeBitForBit) {
   ASSERT_TRUE(api.init && api.release && api.reset && api.addSample && api.getUttrEPD &&
               api.setVADThreshold);
 
-  const GoldenCases golden = ReadGoldenFile(TESSEL_STREAM_GOLDEN);
+  const std::string path = GoldenDirectory() + "/stream.golden";
+  const GoldenCases golden = ReadGoldenFile(path);
   const std::vector<stream_golden::Recording> recordings =
       stream_golden::Recordings(TESSEL_SPEECH_WAV);
-  ASSERT_EQ(recordings.size(), golden.size()) << TESSEL_STREAM_GOLDEN;
+  ASSERT_EQ(recordings.size(), golden.size()) << path;
   for (const stream_golden::Recording& recording : recordings) {
     ASSERT_FALSE(recording.samples.empty()) << recording.name << ": " << TESSEL_SPEECH_WAV;
     ASSERT_TRUE(golden.count(recording.name)) << recording.name;

@@ -4,15 +4,12 @@
 #include <thread>
 #include <vector>
 
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
+#include "support/linked_exports.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {
-
-constexpr stream_runner::Exports linkedExports = {Tessel_Init,       Tessel_Release,
-                                                  Tessel_Reset,      Tessel_AddSample,
-                                                  Tessel_GetUttrEPD, Tessel_SetVADThreshold};
 
 struct Stream {
   int32_t rate, frameSize, threshold;
@@ -41,7 +38,7 @@ TEST(ContextConcurrency, ContextsOnSeparateThreadsMatchTheSameStreamsRunInTurn) 
   std::vector<stream_runner::Trace> inTurn;
   for (const Stream& s : streams) {
     inTurn.push_back(
-        stream_runner::Run(linkedExports, s.rate, s.frameSize, s.samples, s.threshold));
+        stream_runner::Run(kLinkedExports, s.rate, s.frameSize, s.samples, s.threshold));
   }
 
   std::vector<stream_runner::Trace> atOnce(streams.size());
@@ -51,7 +48,7 @@ TEST(ContextConcurrency, ContextsOnSeparateThreadsMatchTheSameStreamsRunInTurn) 
     threads.emplace_back([&, i] {
       start.arrive_and_wait();  // all contexts stream at the same time
       const Stream& s = streams[i];
-      atOnce[i] = stream_runner::Run(linkedExports, s.rate, s.frameSize, s.samples, s.threshold);
+      atOnce[i] = stream_runner::Run(kLinkedExports, s.rate, s.frameSize, s.samples, s.threshold);
     });
   }
   for (std::thread& t : threads) t.join();

@@ -4,15 +4,12 @@
 #include <vector>
 
 #include "context/stream_context.h"
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
+#include "support/linked_exports.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {
-
-constexpr stream_runner::Exports linkedExports = {Tessel_Init,       Tessel_Release,
-                                                  Tessel_Reset,      Tessel_AddSample,
-                                                  Tessel_GetUttrEPD, Tessel_SetVADThreshold};
 
 voiced_signal::Signal Speech(int32_t rate, int32_t utterances, int32_t voiceAmplitude = 9000) {
   voiced_signal::Options options;
@@ -88,11 +85,11 @@ TEST(ContextState, ResetRestartsTheStreamCompletely) {
 TEST(ContextState, ThresholdStaysInForceAfterReset) {
   // Quiet speech: found at the default threshold, below a raised one.
   const voiced_signal::Signal quiet = Speech(8000, 2, 1500);
-  ASSERT_EQ(
-      stream_runner::Utterances(stream_runner::Run(linkedExports, 8000, 160, quiet.samples)).size(),
-      2u);
+  ASSERT_EQ(stream_runner::Utterances(stream_runner::Run(kLinkedExports, 8000, 160, quiet.samples))
+                .size(),
+            2u);
   EXPECT_TRUE(
-      stream_runner::Utterances(stream_runner::Run(linkedExports, 8000, 160, quiet.samples, 5000))
+      stream_runner::Utterances(stream_runner::Run(kLinkedExports, 8000, 160, quiet.samples, 5000))
           .empty());
 
   void* context = Tessel_Init(8000, 160);

@@ -4,18 +4,15 @@
 #include <vector>
 
 #include "context/stream_context.h"
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
 #include "context/utterance_times.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
+#include "support/linked_exports.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 #include "tessel.h"
 
 namespace {
-
-constexpr stream_runner::Exports linkedExports = {Tessel_Init,       Tessel_Release,
-                                                  Tessel_Reset,      Tessel_AddSample,
-                                                  Tessel_GetUttrEPD, Tessel_SetVADThreshold};
 
 std::vector<int16_t> ConvertWhole(int32_t rate, const std::vector<int16_t>& input) {
   RateConverter converter;
@@ -85,7 +82,7 @@ TEST(TesselAddSample, MatchesConverterAndDetectorRunOverTheWholeStream) {
                         Case{44100, 442, 80}, Case{48000, 960, 160}, Case{48000, 484, 80}}) {
     const voiced_signal::Signal speech = Speech(c.rate, 21);
     const stream_runner::Trace trace =
-        stream_runner::Run(linkedExports, c.rate, c.frameSize, speech.samples);
+        stream_runner::Run(kLinkedExports, c.rate, c.frameSize, speech.samples);
     const stream_runner::Trace expected =
         ExpectedTrace(c.rate, c.frameSize, c.frameSize8k, speech.samples);
     ASSERT_TRUE(trace.created);
@@ -130,7 +127,7 @@ TEST(TesselAddSample, FindsEachUtteranceOfVoicedSpeechAtEveryRate) {
     for (int32_t noise : {50, 1500}) {
       const voiced_signal::Signal speech = Speech(c.rate, 7 + uint32_t(noise), 4, noise);
       const std::vector<stream_runner::Detected> found = stream_runner::Utterances(
-          stream_runner::Run(linkedExports, c.rate, c.frameSize, speech.samples));
+          stream_runner::Run(kLinkedExports, c.rate, c.frameSize, speech.samples));
       ASSERT_EQ(found.size(), speech.utterances.size())
           << c.rate << "/" << c.frameSize << " noise " << noise;
       for (size_t u = 0; u < found.size(); ++u) {

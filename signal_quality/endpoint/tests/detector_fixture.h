@@ -2,12 +2,12 @@
 #ifndef TESSEL_ENDPOINT_TESTS_DETECTOR_FIXTURE_H
 #define TESSEL_ENDPOINT_TESTS_DETECTOR_FIXTURE_H
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "endpoint/endpoint_detector.h"
+#include "support/test_signals.h"
 
 // Work area aligned for any record, as malloc gives it.
 struct DetectorArea {
@@ -24,40 +24,24 @@ struct DetectorArea {
 
 using Recording = std::vector<int16_t>;
 
+// Recordings counted in detector frames, from the shared makers.
+
 // A voiced vowel-like sound: fundamental plus two weaker harmonics, loud enough that the
 // detector's energy saturates.
 inline Recording Voiced(int32_t frames, double pitchHz, int32_t frameLength = 160,
                         double amplitude = 8000.0, int32_t rate = 8000) {
-  Recording samples(size_t(frames) * size_t(frameLength));
-  const double step = 2.0 * 3.14159265358979323846 * pitchHz / rate;
-  for (size_t i = 0; i < samples.size(); ++i) {
-    const double t = step * double(i);
-    samples[i] = int16_t(std::lround(amplitude * (std::sin(t) + 0.5 * std::sin(2.0 * t + 0.4) +
-                                                  0.25 * std::sin(3.0 * t + 1.1))));
-  }
-  return samples;
+  return test_signals::Harmonics(size_t(frames) * size_t(frameLength), pitchHz, amplitude, rate);
 }
 
-// A pure tone.
+// A pure tone at 8 kHz.
 inline Recording Tone(int32_t frames, double hz, double amplitude, int32_t frameLength = 160) {
-  Recording samples(size_t(frames) * size_t(frameLength));
-  for (size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = int16_t(
-        std::lround(amplitude * std::sin(2.0 * 3.14159265358979323846 * hz * double(i) / 8000.0)));
-  }
-  return samples;
+  return test_signals::Tone(size_t(frames) * size_t(frameLength), hz, amplitude, 8000);
 }
 
 // Quiet white noise from a fixed-seed generator, uniform in -amplitude ... amplitude.
 inline Recording Noise(int32_t frames, int32_t amplitude = 40, uint32_t seed = 12345,
                        int32_t frameLength = 160) {
-  Recording samples(size_t(frames) * size_t(frameLength));
-  uint32_t state = seed;
-  for (auto& sample : samples) {
-    state = state * 1664525u + 1013904223u;
-    sample = int16_t(int32_t(state >> 16) % (2 * amplitude + 1) - amplitude);
-  }
-  return samples;
+  return test_signals::UniformNoise(size_t(frames) * size_t(frameLength), amplitude, seed, 16);
 }
 
 inline Recording operator+(Recording first, const Recording& second) {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <random>
 #include <vector>
 
 #include "resample/rate_converter.h"
 #include "resample/tests/shifted_reference.h"
+#include "support/test_signals.h"
 
 namespace {
 
@@ -33,14 +33,6 @@ Converted ConvertAll(int32_t rate, const std::vector<int16_t>& input) {
   return result;
 }
 
-std::vector<int16_t> Noise(size_t count, uint32_t seed, int amplitude) {
-  std::mt19937 generator(seed);
-  std::uniform_int_distribution<int> value(-amplitude, amplitude - 1);
-  std::vector<int16_t> samples(count);
-  for (int16_t& s : samples) s = int16_t(value(generator));
-  return samples;
-}
-
 TEST(ConverterCounts, TwoHundredSamplesGiveTheDocumentedCountsAndFirstOutputs) {
   struct Case {
     int32_t rate;
@@ -58,7 +50,7 @@ TEST(ConverterCounts, TwoHundredSamplesGiveTheDocumentedCountsAndFirstOutputs) {
 }
 
 TEST(ConverterCounts, EveryPrefixYieldsFloorOfEightThousandNOverR) {
-  const std::vector<int16_t> input = Noise(50000, 7, 1000);
+  const std::vector<int16_t> input = test_signals::UniformNoise(50000, 1000, 7);
   for (int32_t rate : allRates) {
     const Converted out = ConvertAll(rate, input);
     // producedAt[j] is the first input count N with floor(8000 N / R) = j + 1.
@@ -95,8 +87,8 @@ TEST(ConverterSettling, ConstantInputSettlesOneStepLowWhereTheDcGainIsBelowOne) 
 }
 
 TEST(ConverterSaturation, FullScaleSquareWaveClipsInsteadOfWrapping) {
-  std::vector<int16_t> square;
-  for (int run = 0; run < 40; ++run) square.insert(square.end(), 300, run % 2 ? -32768 : 32767);
+  const std::vector<int16_t> square =
+      test_signals::SquareBurst(12000, 0, 12000, 300, 32767, -32768);
   for (int32_t rate : {11025, 16000, 22050, 44100, 48000}) {
     const Converted out = ConvertAll(rate, square);
     shifted_reference::Converter reference = shifted_reference::Make(rate);
@@ -159,8 +151,8 @@ TEST(AdvancePhase, TruncatesTowardZeroAndSaturates) {
 
 TEST(ConverterExactness, MatchesAShiftedArrayEvaluationBitForBit) {
   // Loud noise with full-scale bursts, long enough to wrap the histories many times.
-  std::vector<int16_t> input = Noise(60000, 11, 20000);
-  for (size_t i = 20000; i < 21000; ++i) input[i] = (i / 50) % 2 ? 32767 : -32768;
+  std::vector<int16_t> input = test_signals::UniformNoise(60000, 20000, 11);
+  test_signals::SetSquareWave(input, 20000, 21000, 50, -32768, 32767);
   for (int32_t rate : allRates) {
     RateConverter converter;
     RateConverter_Reset(&converter);

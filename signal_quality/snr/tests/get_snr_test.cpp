@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_signals.h"
 #include "tessel.h"
 
 namespace {
@@ -17,9 +18,7 @@ struct Outputs {
 };
 
 std::vector<int16_t> Burst() {
-  std::vector<int16_t> samples(8000, 0);
-  for (int i = 2000; i < 6000; ++i) samples[i] = (i % 2 == 0) ? 1000 : -1000;
-  return samples;
+  return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000);
 }
 
 TEST(GetSnr, ReportsSpanAndDifferenceOfLevels) {

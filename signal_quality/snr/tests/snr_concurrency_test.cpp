@@ -1,9 +1,9 @@
-#include <random>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/test_signals.h"
 #include "tessel.h"
 
 namespace {
@@ -15,14 +15,8 @@ struct Result {
 };
 
 std::vector<int16_t> NoisyBurst(unsigned seed) {
-  std::mt19937 random(seed);
-  std::normal_distribution<double> noise(0.0, 30.0 + seed);
-  std::vector<int16_t> samples(48000);
-  for (size_t i = 0; i < samples.size(); ++i) {
-    double v = noise(random);
-    if (i > 9000 + 100 * seed && i < 30000) v += 3000.0 * ((i / (20 + seed)) % 2 ? 1 : -1);
-    samples[i] = static_cast<int16_t>(v);
-  }
+  std::vector<int16_t> samples = test_signals::BellNoise(48000, 50 + 2 * seed, seed);
+  test_signals::AddVoicedBurst(samples, 9000 + 100 * seed, 30000, 40 + 2 * seed, 3000);
   return samples;
 }
 

@@ -1,11 +1,12 @@
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "snr/snr_estimator.h"
+#include "support/seeded_random.h"
+#include "support/test_signals.h"
 
 namespace {
 
@@ -24,9 +25,7 @@ Outcome Estimate(const std::vector<int16_t>& samples) {
 }
 
 std::vector<int16_t> Burst() {
-  std::vector<int16_t> samples(8000, 0);
-  for (int i = 2000; i < 6000; ++i) samples[i] = (i % 2 == 0) ? 1000 : -1000;
-  return samples;
+  return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000);
 }
 
 TEST(FullScaleDb, IsTwentyLogOfFullScale) { EXPECT_EQ(FullScaleDb(), 20.0 * std::log10(32768.0)); }
@@ -44,13 +43,12 @@ TEST(SnrFrameCount, UsesFramesEndingStrictlyBeforeLastSample) {
 }
 
 TEST(FrameLevel, PartialSumsGiveTheSameBitsAsTheDirectSum) {
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int> sample(-32768, 32767);
+  SeededRandom random(7);
   std::vector<int16_t> frame(256);
   for (int trial = 0; trial < 200; ++trial) {
     int64_t sum = 0;
     for (auto& s : frame) {
-      s = static_cast<int16_t>(trial == 0 ? -32768 : sample(random));
+      s = static_cast<int16_t>(trial == 0 ? -32768 : int32_t(random.TopBits(16)) - 32768);
       sum += static_cast<int64_t>(s) * s;
     }
     EXPECT_EQ(FrameLevel(frame.data()), FrameLevelFromSumOfSquares(sum));
@@ -114,9 +112,7 @@ TEST(EstimateSnr, NoFrameReachingThresholdCountsLastFrameTwiceAsNoise) {
 }
 
 TEST(EstimateSnr, FullScaleLevelsAreClampedTo32000) {
-  std::vector<int16_t> samples(20000, 0);
-  for (size_t i = 5000; i < 15000; ++i) samples[i] = ((i / 40) % 2 == 0) ? 32767 : -32768;
-  Outcome run = Estimate(samples);
+  Outcome run = Estimate(test_signals::SquareBurst(20000, 5000, 15000, 40, 32767, -32768));
   // Unclamped, the full-scale frames alone would give about -0.0001 dB.
   EXPECT_LE(run.estimate.speechLevelDb, 20.0 * std::log10(32000.0) - kFullScaleDb);
   EXPECT_GT(run.estimate.speechLevelDb, -0.3);
@@ -126,8 +122,9 @@ TEST(EstimateSnr, SpeechMeanUsesLowCodewordNotThreshold) {
   // Speech frames with a deep dip in the middle: the dip lies below the threshold but
   // above the low codeword, so it still counts towards the speech level.
   std::vector<int16_t> samples(128 * 60, 0);
-  auto fill = [&](int firstFrame, int lastFrame, int16_t amplitude) {
-    for (int i = 128 * firstFrame; i < 128 * lastFrame; ++i) samples[i] = (i % 2) ? amplitude : -amplitude;
+  auto fill = [&](size_t firstFrame, size_t lastFrame, int16_t amplitude) {
+    test_signals::SetSquareWave(samples, 128 * firstFrame, 128 * lastFrame, 1, int16_t(-amplitude),
+                                amplitude);
   };
   fill(10, 20, 4000);
   fill(20, 30, 300);

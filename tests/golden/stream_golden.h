@@ -1,9 +1,9 @@
+#pragma once
+
 // The recordings and the measurement behind stream.golden: the native build writes the file
 // once, and every build, native or a Windows host loading Tessel.dll, must reproduce it bit
 // for bit. Only integer arithmetic and IEEE basic operations make the recordings, so all
 // builds push the same samples (their checksum is part of every line).
-#ifndef TESSEL_CONTEXT_TESTS_STREAM_GOLDEN_H
-#define TESSEL_CONTEXT_TESTS_STREAM_GOLDEN_H
 
 #include <cstdint>
 #include <cstdio>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "context/tests/stream_runner.h"
-#include "context/tests/voiced_signal.h"
+#include "support/stream_runner.h"
+#include "support/voiced_signal.h"
 
 namespace stream_golden {
 
@@ -134,5 +134,3 @@ inline std::vector<std::string> Measure(const stream_runner::Exports& api,
 }
 
 }  // namespace stream_golden
-
-#endif

@@ -1,7 +1,7 @@
+#pragma once
+
 // Drives the streaming exports over a whole recording the way a host does, through a table
 // of entry points (the linked library natively, GetProcAddress results on Windows).
-#ifndef TESSEL_CONTEXT_TESTS_STREAM_RUNNER_H
-#define TESSEL_CONTEXT_TESTS_STREAM_RUNNER_H
 
 #include <cstddef>
 #include <cstdint>
@@ -66,5 +66,3 @@ inline std::vector<Detected> Utterances(const Trace& trace) {
 }
 
 }  // namespace stream_runner
-
-#endif
