@@ -1,8 +1,8 @@
 #include "endpoint/analysis_shape.h"
 
 int32_t NextPowerOfTwo(int32_t x) {
-  constexpr int32_t largest = int32_t{1} << 30;
-  if (x > largest) return -1;
+  constexpr int32_t kLargest = int32_t{1} << 30;
+  if (x > kLargest) return -1;
   int32_t power = 1;
   while (power < x) power <<= 1;
   return power;

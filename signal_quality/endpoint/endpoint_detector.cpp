@@ -33,11 +33,11 @@ int32_t HalvedFrameCapacity(int32_t rate, int32_t frameLength) {
 }
 
 WorkLayout ComputeWorkLayout(int32_t rate, int32_t frameLength) {
-  constexpr int32_t sampleBytes = int32_t{sizeof(int16_t)};
+  constexpr int32_t kSampleBytes = int32_t{sizeof(int16_t)};
   WorkLayout layout{};
   layout.window = int32_t{sizeof(EndpointDetector)};
-  layout.halvedFrame = layout.window + kAnalysisWindow * sampleBytes;
-  const int32_t end = layout.halvedFrame + HalvedFrameCapacity(rate, frameLength) * sampleBytes;
+  layout.halvedFrame = layout.window + kAnalysisWindow * kSampleBytes;
+  const int32_t end = layout.halvedFrame + HalvedFrameCapacity(rate, frameLength) * kSampleBytes;
   layout.periodicityWork = (end + 3) & ~3;
   layout.total = layout.periodicityWork + kPeriodicityWorkBytes;
   return layout;

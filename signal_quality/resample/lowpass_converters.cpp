@@ -9,24 +9,24 @@ struct LowpassFilter {
   double feedback[10];  // a0..a9: a0 weighs the oldest output, a9 the newest
 };
 
-constexpr LowpassFilter lowpass48000 = {
+constexpr LowpassFilter kLowpass48000 = {
     2866728.791,
     {-0.0334331837, 0.4461542257, -2.7030838921, 9.7980666029, -23.549461108, 39.25111209,
      -45.995712935, 37.467026803, -20.336373083, 6.6553472782}};
-constexpr LowpassFilter lowpass44100 = {
+constexpr LowpassFilter kLowpass44100 = {
     1373777.293,
     {-0.0244958613, 0.3341231741, -2.0719559, 7.6987864577, -19.000640105, 32.583001652,
      -39.371616086, 33.157607829, -18.665571815, 6.3600152648}};
-constexpr LowpassFilter lowpass22050 = {
+constexpr LowpassFilter kLowpass22050 = {
     4350.904991,
     {-0.0003872683, 0.0066844861, -0.0535610549, 0.262942137, -0.8823526682, 2.1207501551,
      -3.7505927183, 4.8330383225, -4.5058125544, 2.7339378285}};
 // The corner is a quarter of the rate, so the odd coefficients vanish; they still take part
 // in the sum, as in the other filters.
-constexpr LowpassFilter lowpass16000 = {
+constexpr LowpassFilter kLowpass16000 = {
     345.2507086,
     {-0.0000167788, 0, -0.0031654815, 0, -0.0770411661, 0, -0.5453539095, 0, -1.3403832677, 0}};
-constexpr LowpassFilter lowpass11025 = {
+constexpr LowpassFilter kLowpass11025 = {
     17.69346444,
     {-0.0031942899, -0.0495126652, -0.3523340657, -1.5191103652, -4.4065847179, -9.0160440949,
      -13.234423478, -13.840718324, -9.9529291465, -4.4996258124}};
@@ -34,11 +34,11 @@ constexpr LowpassFilter lowpass11025 = {
 inline bool FilterAndAdvance(RateConverter* converter, int16_t sample, const LowpassFilter& filter,
                              int32_t rate, int16_t* output) {
   const int32_t slot = converter->oldest;
-  const int32_t oldest = slot + 1 == converterHistoryLength ? 0 : slot + 1;
+  const int32_t oldest = slot + 1 == kConverterHistoryLength ? 0 : slot + 1;
   // A true division: a stored reciprocal would round differently.
   const double input = double(sample) / filter.gain;
   converter->inputHistory[slot] = input;
-  converter->inputHistory[slot + converterHistoryLength] = input;
+  converter->inputHistory[slot + kConverterHistoryLength] = input;
   converter->oldest = oldest;
 
   // x[0..10]: the eleven newest inputs, x[10] the one just taken. y[0..9]: the ten newest
@@ -52,28 +52,28 @@ inline bool FilterAndAdvance(RateConverter* converter, int16_t sample, const Low
                           a[0] * y[0] + a[1] * y[1] + a[2] * y[2] + a[3] * y[3] + a[4] * y[4] +
                           a[5] * y[5] + a[6] * y[6] + a[7] * y[7] + a[8] * y[8] + a[9] * y[9];
   converter->outputHistory[slot] = filtered;
-  converter->outputHistory[slot + converterHistoryLength] = filtered;
+  converter->outputHistory[slot + kConverterHistoryLength] = filtered;
   return AdvancePhase(converter, 8000, filtered, rate, output);
 }
 
 }  // namespace
 
 bool ConvertFrom48000(RateConverter* converter, int16_t sample, int16_t* output) {
-  return FilterAndAdvance(converter, sample, lowpass48000, 48000, output);
+  return FilterAndAdvance(converter, sample, kLowpass48000, 48000, output);
 }
 
 bool ConvertFrom44100(RateConverter* converter, int16_t sample, int16_t* output) {
-  return FilterAndAdvance(converter, sample, lowpass44100, 44100, output);
+  return FilterAndAdvance(converter, sample, kLowpass44100, 44100, output);
 }
 
 bool ConvertFrom22050(RateConverter* converter, int16_t sample, int16_t* output) {
-  return FilterAndAdvance(converter, sample, lowpass22050, 22050, output);
+  return FilterAndAdvance(converter, sample, kLowpass22050, 22050, output);
 }
 
 bool ConvertFrom16000(RateConverter* converter, int16_t sample, int16_t* output) {
-  return FilterAndAdvance(converter, sample, lowpass16000, 16000, output);
+  return FilterAndAdvance(converter, sample, kLowpass16000, 16000, output);
 }
 
 bool ConvertFrom11025(RateConverter* converter, int16_t sample, int16_t* output) {
-  return FilterAndAdvance(converter, sample, lowpass11025, 11025, output);
+  return FilterAndAdvance(converter, sample, kLowpass11025, 11025, output);
 }

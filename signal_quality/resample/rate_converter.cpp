@@ -15,14 +15,14 @@ struct RateEntry {
   int32_t rate;
   SampleConverter convert;
 };
-constexpr RateEntry convertersByRate[] = {
+constexpr RateEntry kConvertersByRate[] = {
     {8000, ConvertFrom8000},   {11025, ConvertFrom11025}, {16000, ConvertFrom16000},
     {22050, ConvertFrom22050}, {44100, ConvertFrom44100}, {48000, ConvertFrom48000},
 };
 }  // namespace
 
 SampleConverter ConverterForRate(int32_t rate) {
-  for (const RateEntry& entry : convertersByRate) {
+  for (const RateEntry& entry : kConvertersByRate) {
     if (entry.rate == rate) return entry.convert;
   }
   return nullptr;

@@ -8,11 +8,11 @@
 // newest values always lie contiguously at [oldest, oldest + 10]: a sample costs two
 // stores per ring instead of shifting twenty doubles, and the newest output is read back
 // through a plain store-to-load forward, which keeps the recursion's chain short.
-inline constexpr int32_t converterHistoryLength = 11;
+inline constexpr int32_t kConverterHistoryLength = 11;
 
 struct RateConverter {
-  double inputHistory[2 * converterHistoryLength];   // inputs already divided by G
-  double outputHistory[2 * converterHistoryLength];  // filter outputs
+  double inputHistory[2 * kConverterHistoryLength];   // inputs already divided by G
+  double outputHistory[2 * kConverterHistoryLength];  // filter outputs
   double previousValue;  // filtered value of the input sample before the current one
   double currentValue;   // filtered value of the current input sample
   int32_t phase;         // 0 <= phase < input rate between calls

@@ -30,16 +30,16 @@ struct Detected {
   int32_t begin, end;  // input samples
 };
 
-inline constexpr int32_t defaultThreshold = 156;
+inline constexpr int32_t kDefaultThreshold = 156;
 
 // Pushes every whole frame of samples; a partial last frame is not pushed.
 inline Trace Run(const Exports& api, int32_t rate, int32_t frameSize,
-                 const std::vector<int16_t>& samples, int32_t threshold = defaultThreshold) {
+                 const std::vector<int16_t>& samples, int32_t threshold = kDefaultThreshold) {
   Trace trace;
   void* context = api.init(rate, frameSize);
   if (context == nullptr) return trace;
   trace.created = true;
-  if (threshold != defaultThreshold) api.setVADThreshold(context, threshold);
+  if (threshold != kDefaultThreshold) api.setVADThreshold(context, threshold);
   for (std::size_t at = 0; at + std::size_t(frameSize) <= samples.size();
        at += std::size_t(frameSize)) {
     int32_t begin = 0, end = 0;

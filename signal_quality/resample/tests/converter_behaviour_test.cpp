@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t allRates[] = {8000, 11025, 16000, 22050, 44100, 48000};
+constexpr int32_t kAllRates[] = {8000, 11025, 16000, 22050, 44100, 48000};
 
 struct Converted {
   std::vector<int16_t> samples;     // the 8 kHz samples produced
@@ -51,7 +51,7 @@ TEST(ConverterCounts, TwoHundredSamplesGiveTheDocumentedCountsAndFirstOutputs) {
 
 TEST(ConverterCounts, EveryPrefixYieldsFloorOfEightThousandNOverR) {
   const std::vector<int16_t> input = test_signals::UniformNoise(50000, 1000, 7);
-  for (int32_t rate : allRates) {
+  for (int32_t rate : kAllRates) {
     const Converted out = ConvertAll(rate, input);
     // producedAt[j] is the first input count N with floor(8000 N / R) = j + 1.
     for (size_t j = 0; j < out.producedAt.size(); ++j) {
@@ -153,7 +153,7 @@ TEST(ConverterExactness, MatchesAShiftedArrayEvaluationBitForBit) {
   // Loud noise with full-scale bursts, long enough to wrap the histories many times.
   std::vector<int16_t> input = test_signals::UniformNoise(60000, 20000, 11);
   test_signals::SetSquareWave(input, 20000, 21000, 50, -32768, 32767);
-  for (int32_t rate : allRates) {
+  for (int32_t rate : kAllRates) {
     RateConverter converter;
     RateConverter_Reset(&converter);
     const SampleConverter convert = ConverterForRate(rate);

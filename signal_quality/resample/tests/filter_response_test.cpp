@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int16_t impulseHeight = 32767;
+constexpr int16_t kImpulseHeight = 32767;
 
 std::vector<double> ImpulseResponse(int32_t rate, int length) {
   RateConverter converter;
@@ -22,8 +22,8 @@ std::vector<double> ImpulseResponse(int32_t rate, int length) {
   std::vector<double> response;
   int16_t out;
   for (int n = 0; n < length; ++n) {
-    convert(&converter, n == 0 ? impulseHeight : int16_t(0), &out);
-    response.push_back(converter.currentValue / impulseHeight);
+    convert(&converter, n == 0 ? kImpulseHeight : int16_t(0), &out);
+    response.push_back(converter.currentValue / kImpulseHeight);
   }
   return response;
 }
@@ -42,10 +42,10 @@ double ButterworthMagnitude(int32_t rate, double omega) {
   return 1.0 / std::sqrt(1.0 + std::pow(ratio, 20.0));
 }
 
-constexpr int32_t filteredRates[] = {11025, 16000, 22050, 44100, 48000};
+constexpr int32_t kFilteredRates[] = {11025, 16000, 22050, 44100, 48000};
 
 TEST(LowpassResponse, FollowsTheButterworthMagnitudeAcrossTheBand) {
-  for (int32_t rate : filteredRates) {
+  for (int32_t rate : kFilteredRates) {
     // The slowest pole decays by well over 1e-12 within this many samples at every rate.
     const std::vector<double> response = ImpulseResponse(rate, 6000);
     for (int i = 0; i < 400; ++i) {
@@ -57,7 +57,7 @@ TEST(LowpassResponse, FollowsTheButterworthMagnitudeAcrossTheBand) {
 }
 
 TEST(LowpassResponse, IsThreeDecibelsDownAtFourKilohertz) {
-  for (int32_t rate : filteredRates) {
+  for (int32_t rate : kFilteredRates) {
     const std::vector<double> response = ImpulseResponse(rate, 6000);
     const double gain = MeasuredMagnitude(response, 2.0 * std::numbers::pi * 4000.0 / rate);
     EXPECT_NEAR(20.0 * std::log10(gain), -3.0103, 1e-3) << rate;

@@ -25,7 +25,7 @@ struct Design {
   double a[10];
 };
 
-inline constexpr Design designs[] = {
+inline constexpr Design kDesigns[] = {
     {48000,
      2866728.791,
      {-0.0334331837, 0.4461542257, -2.7030838921, 9.7980666029, -23.549461108, 39.25111209,
@@ -50,7 +50,7 @@ inline constexpr Design designs[] = {
 inline Converter Make(int32_t rate) {
   Converter c{};
   c.rate = rate;
-  for (const Design& d : designs) {
+  for (const Design& d : kDesigns) {
     if (d.rate == rate) {
       c.gain = d.gain;
       for (int k = 0; k < 10; ++k) c.a[k] = d.a[k];
