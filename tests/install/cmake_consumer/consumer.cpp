@@ -3,6 +3,7 @@
 #include <tessel.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 int main() {
@@ -18,6 +19,8 @@ int main() {
   int32_t end = 0;
   if (Tessel_GetUttrEPD(context, &begin, &end) != 0 || begin != -1 || end != -1) return 5;
   if (Tessel_Reset(context) != 0 || Tessel_Release(context) != 0) return 6;
-  std::printf("cmake consumer: streamed 50 frames with %.28s\n", Tessel_VerInfo());
+  const char* banner = Tessel_VerInfo();
+  std::printf("cmake consumer: streamed 50 frames with %.*s\n", int(std::strcspn(banner, "\n")),
+              banner);
   return 0;
 }
