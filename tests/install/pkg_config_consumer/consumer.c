@@ -1,22 +1,18 @@
-/* Estimates the SNR of a square-wave burst in a quiet recording: the span must be the burst
- * to within a few 128-sample frame steps. */
+/* The whole-recording estimate's edges as tessel.h states them: a recording of 256 samples
+ * holds no frame and measures as nothing, and a null handle is refused. */
 #include <stdio.h>
 #include <string.h>
 #include <tessel.h>
 
-#define SAMPLES 16000
-
 int main(void) {
-  static int16_t recording[SAMPLES];
-  for (int i = 0; i < SAMPLES; ++i) {
-    const int inBurst = i >= 6000 && i < 10000;
-    recording[i] = (int16_t)(inBurst ? ((i / 8) % 2 ? 8000 : -8000) : (i % 3) - 1);
-  }
-  int32_t begin = -1, end = -1;
-  float snrDb = 0.0f;
-  if (Tessel_GetSNR(recording, recording, SAMPLES, &begin, &end, &snrDb) != 0) return 1;
-  if (begin < 5500 || begin > 6000 || end < 9700 || end > 10300 || snrDb < 20.0f) return 2;
-  if (strncmp(Tessel_VerInfo(), "Tessel_Lib v", 12) != 0) return 3;
-  printf("pkg-config consumer: speech %d to %d, SNR %.1f dB\n", (int)begin, (int)end, snrDb);
+  static int16_t recording[256];
+  int32_t begin = 7, end = 7;
+  float snrDb = 7.0f;
+  if (Tessel_GetSNR(recording, recording, 256, &begin, &end, &snrDb) != 0) return 1;
+  if (begin != 0 || end != 0 || snrDb != 0.0f) return 2;
+  if (Tessel_GetSNR(NULL, recording, 256, &begin, &end, &snrDb) != -1) return 3;
+  const char* banner = Tessel_VerInfo();
+  if (strncmp(banner, "Tessel_Lib v", 12) != 0) return 4;
+  printf("pkg-config consumer: %.*s\n", (int)strcspn(banner, "\n"), banner);
   return 0;
 }
