@@ -1,6 +1,7 @@
 """Finds and loads the Tessel shared library and declares its eight C functions for ctypes."""
 
 import ctypes
+import ctypes.util
 import os
 import sys
 import threading
@@ -16,13 +17,17 @@ _lock = threading.Lock()
 _library = None
 
 
-def _candidates():
+def _where():
+    """The name to load, and how to say where it was looked for."""
     explicit = os.environ.get("TESSEL_LIBRARY")
     if explicit:
-        return [explicit], "TESSEL_LIBRARY=" + explicit
+        return explicit, "TESSEL_LIBRARY=" + explicit
     if sys.platform == "win32":
-        return [_WINDOWS_NAME], _WINDOWS_NAME + " (beside the program or on PATH)"
-    return [_SONAME], _SONAME + " (the system's library path, LD_LIBRARY_PATH)"
+        # Python does not search PATH for DLLs by itself; find_library does. The DLL's folder in
+        # the release must match the interpreter: win32 for 32-bit Python, win64 for 64-bit.
+        found = ctypes.util.find_library("Tessel")
+        return found or _WINDOWS_NAME, _WINDOWS_NAME + " (on PATH, or beside python.exe)"
+    return _SONAME, _SONAME + " (the system's library path, LD_LIBRARY_PATH)"
 
 
 def _declare(lib):
@@ -58,23 +63,16 @@ def library():
     global _library
     with _lock:
         if _library is None:
-            names, where = _candidates()
-            errors = []
-            for name in names:
-                try:
-                    # __cdecl on 32-bit Windows, the platform's C convention elsewhere: CDLL.
-                    lib = ctypes.CDLL(name)
-                except OSError as error:
-                    errors.append(str(error))
-                    continue
-                _declare(lib)
-                _library = lib
-                break
-            else:
+            name, where = _where()
+            try:
+                # __cdecl on 32-bit Windows, the platform's C convention elsewhere: CDLL.
+                lib = ctypes.CDLL(name)
+            except OSError as error:
                 raise LibraryNotFoundError(
-                    f"cannot load the Tessel library from {where}: {'; '.join(errors)}. "
-                    "Install it (cmake --install, then ldconfig), or set TESSEL_LIBRARY to the "
-                    "file's path"
-                )
+                    f"cannot load the Tessel library from {where}: {error}. Install it (cmake "
+                    "--install, then ldconfig), or set TESSEL_LIBRARY to the file's path"
+                ) from None
+            _declare(lib)
+            _library = lib
         return _library
 

@@ -66,11 +66,6 @@ def test_a_running_scheduler_and_its_workers_take_the_files(files):
     assert run.returncode == 1
 
 
-def test_usage_errors_exit_with_2():
-    assert batch().returncode == 2
-    assert batch("--files-from", "/nowhere/list.txt").returncode == 2
-
-
 def _free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
