@@ -18,7 +18,8 @@
 namespace {
 
 std::string VersionText() {
-  std::string banner = Tessel_VerInfo();
+  std::string banner = "tessel " TESSEL_PROJECT_VERSION "\n";
+  banner += Tessel_VerInfo();
   while (!banner.empty() && banner.back() == '\n') banner.pop_back();
   return banner;
 }
@@ -49,7 +50,8 @@ int main(int argc, char** argv) {
   CLI::App app{"Speech end points and signal-to-noise ratio of recordings, measured by the "
                "Tessel library.",
                "tessel"};
-  app.set_version_flag("--version", VersionText(), "Print the library's version banner and exit");
+  app.set_version_flag("--version", VersionText(),
+                       "Print the version and the library's banner and exit");
   app.require_subcommand(1);
   app.footer("Files are read with libsndfile (WAV, FLAC, AIFF, OGG, ...); the chosen channel is "
              "converted to 16 bits.\nResults keep the order of the files. Exit status: 0 when "

@@ -153,7 +153,7 @@ TEST_F(SnrCommand, AnyRateIsMeasured) {
 TEST_F(SnrCommand, VersionHelpAndUsageErrors) {
   const TesselRun version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, Tessel_VerInfo());
+  EXPECT_EQ(version.out, std::string("tessel " TESSEL_PROJECT_VERSION "\n") + Tessel_VerInfo());
 
   const TesselRun help = Run({"--help"});
   EXPECT_EQ(help.status, 0);

@@ -25,10 +25,16 @@ ensure_packages() {
 }
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev
-                 nlohmann-json3-dev libwebrtc-audio-processing-dev)
+                 nlohmann-json3-dev libwebrtc-audio-processing-dev
+                 pkgconf groff-base man-db)
 WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb xauth)
+# The Windows release and its tests: Tessel.lib, a host linked the MSVC way, the zip.
+PACKAGE_PACKAGES=(llvm lld clang zip python3-pytest)
+# The Python package under Debian's own python3, installed offline into a virtual environment.
+PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask python3-distributed
+                 python3-venv python3-pip python3-setuptools python3-wheel)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 

@@ -1,0 +1,159 @@
+"""python3 -m tessel.batch: analyze_file() over many recordings on a Dask cluster.
+
+Prints what `tessel analyze --json` prints for the same files, line for line in input order,
+while the files are analysed on the cluster's workers in any order. A file that fails gets its
+error line, as with the CLI, and the others go on. Exit status: 0 when every file succeeded,
+1 when any failed, 2 for a usage error.
+"""
+
+import argparse
+import itertools
+import logging
+import os
+import sys
+
+from .analysis import analyze_line, error_line
+
+PROGRAM = "tessel.batch"
+
+
+def _arguments(argv):
+    parser = argparse.ArgumentParser(
+        prog="python3 -m tessel.batch",
+        description="Analyse recordings on a Dask cluster: the JSON lines of "
+        "`tessel analyze --json`, in input order.",
+    )
+    parser.add_argument("files", nargs="*", metavar="FILE", help="recordings to analyse")
+    parser.add_argument(
+        "--files-from",
+        metavar="LIST",
+        help="also analyse the files named in LIST, one per line ('-': standard input)",
+    )
+    parser.add_argument(
+        "--scheduler",
+        metavar="ADDRESS",
+        help="a running scheduler, e.g. tcp://10.0.0.5:8786; without it a local cluster starts",
+    )
+    parser.add_argument(
+        "--workers",
+        type=int,
+        default=os.cpu_count() or 1,
+        metavar="N",
+        help="worker processes of the local cluster (default: one per core)",
+    )
+    parser.add_argument("--channel", type=int, default=0, metavar="N", help="channel, from 0")
+    frames = parser.add_mutually_exclusive_group()
+    frames.add_argument("--frame-ms", type=int, choices=(10, 20), default=20)
+    frames.add_argument("--frame-size", type=int, metavar="N")
+    parser.add_argument("--threshold", type=int, metavar="N", help="minimum energy threshold")
+    args = parser.parse_args(argv)
+    if args.workers < 1:
+        parser.error("--workers must be at least 1")
+    if args.channel < 0:
+        parser.error("--channel counts from 0")
+    paths = list(args.files)
+    if args.files_from:
+        try:
+            if args.files_from == "-":
+                paths += _names(sys.stdin)
+            else:
+                with open(args.files_from, encoding="utf-8", errors="surrogateescape") as names:
+                    paths += _names(names)
+        except OSError as error:
+            parser.error(f"cannot read {args.files_from}: {error.strerror}")
+    if not paths:
+        parser.error("no files: name them as arguments or in --files-from")
+    options = {
+        "channel": args.channel,
+        "frame_ms": args.frame_ms,
+        "frame_size": args.frame_size,
+        "threshold": args.threshold,
+    }
+    return args, paths, options
+
+
+def _names(lines):
+    return [line.rstrip("\r\n") for line in lines if line.strip()]
+
+
+def _client(args):
+    from dask.distributed import Client, LocalCluster
+
+    if args.scheduler:
+        return Client(args.scheduler), None
+    # Processes, one thread each: a worker's work is mostly Python around the library's calls.
+    cluster = LocalCluster(
+        n_workers=args.workers,
+        threads_per_worker=1,
+        processes=True,
+        dashboard_address=None,
+        silence_logs=logging.ERROR,
+    )
+    return Client(cluster), cluster
+
+
+def run(paths, options, client, out=None, err=None):
+    """Analyses every path on the client's cluster and writes the lines in input order.
+    Returns the number of files that failed."""
+    from dask.distributed import as_completed
+
+    out = out or sys.stdout
+    err = err or sys.stderr
+    total = len(paths)
+    progress = err.isatty() and total > 1
+    # A bounded window of files in flight keeps the scheduler and this process small however
+    # long the list is, while every worker still has files waiting.
+    window = max(64, 4 * sum(client.nthreads().values()))
+    queue = iter(enumerate(paths))
+    futures = as_completed()
+    index_of = {}
+
+    def submit(count):
+        for index, path in itertools.islice(queue, count):
+            # By reference to tessel.analysis: every worker imports its own installed copy.
+            future = client.submit(analyze_line, path, options, pure=False)
+            index_of[future.key] = index
+            futures.add(future)
+
+    submit(window)
+    done, failures, printed, analysed = {}, 0, 0, 0
+    for future in futures:
+        index = index_of.pop(future.key)
+        try:
+            done[index] = future.result()
+        except Exception as error:  # the worker died, or could not import this package
+            reason = f"not analysed: {type(error).__name__}: {error}"
+            done[index] = (error_line(paths[index], reason), f"{paths[index]}: {reason}")
+        future.release()
+        analysed += 1
+        submit(1)
+        if progress:
+            err.write("\r\033[K")
+        while printed in done:
+            line, error = done.pop(printed)
+            out.write(line)
+            if error:
+                err.write(f"{PROGRAM}: {error}\n")
+                failures += 1
+            printed += 1
+        out.flush()
+        if progress and printed < total:
+            err.write(f"{PROGRAM}: {analysed} of {total} files done")
+        err.flush()
+    return failures
+
+
+def main(argv=None):
+    args, paths, options = _arguments(argv)
+    client, cluster = _client(args)
+    try:
+        failures = run(paths, options, client)
+    finally:
+        client.close()
+        if cluster is not None:
+            cluster.close()
+    return 0 if failures == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,153 @@
+"""The library's two roads: snr() over a whole recording, and Stream, one live context."""
+
+import ctypes
+import operator
+from collections import namedtuple
+
+import numpy as np
+
+from ._library import library
+from .errors import TesselError
+
+Snr = namedtuple("Snr", "speech_begin speech_end db")
+Snr.__doc__ = """Speech span in samples (first sample of the first speech frame, first sample of
+the frame after the speech) and the speech level over the noise level in dB."""
+
+Utterance = namedtuple("Utterance", "begin end")
+Utterance.__doc__ = """Begin and end of the current utterance in input samples; None while
+unknown."""
+
+DEFAULT_THRESHOLD = 156  # a new context's minimum energy threshold (tessel.h)
+_INT32 = (-(2**31), 2**31 - 1)
+# Tessel_GetSNR only tests its handle against null.
+_ANY_HANDLE = ctypes.c_int32()
+
+
+def _int32(value, name):
+    try:
+        value = operator.index(value)
+    except TypeError:
+        raise TypeError(f"{name} must be an integer, not {type(value).__name__}") from None
+    if not _INT32[0] <= value <= _INT32[1]:
+        raise ValueError(f"{name} {value} does not fit in 32 bits")
+    return value
+
+
+def _int16_samples(samples, name):
+    if not isinstance(samples, np.ndarray) or samples.dtype != np.int16:
+        if isinstance(samples, np.ndarray):
+            kind = f"{samples.dtype} array"
+        else:
+            kind = type(samples).__name__
+        raise TypeError(f"{name} must be a numpy int16 array, not {kind}")
+    if samples.ndim != 1:
+        raise ValueError(f"{name} must be one-dimensional (mono), not of shape {samples.shape}")
+    return np.ascontiguousarray(samples)
+
+
+def float32_text_value(value):
+    """The float32 `value` as the double its shortest decimal reads as: 19.54, not 19.5400009."""
+    return float(str(np.float32(value)))
+
+
+def snr(samples):
+    """Speech span and SNR of a whole recording: a one-dimensional numpy int16 array at any rate.
+
+    Frames of 256 samples start every 128 samples; a recording of 256 samples or fewer holds no
+    frame and gives Snr(0, 0, 0.0). Any thread may call this at any time.
+    """
+    samples = _int16_samples(samples, "samples")
+    count = _int32(samples.size, "the sample count")
+    begin, end, db = ctypes.c_int32(), ctypes.c_int32(), ctypes.c_float()
+    status = library().Tessel_GetSNR(
+        ctypes.addressof(_ANY_HANDLE), samples.ctypes.data, count, begin, end, db
+    )
+    if status != 0:
+        raise TesselError(f"Tessel_GetSNR failed with status {status}")
+    return Snr(begin.value, end.value, float32_text_value(db.value))
+
+
+class Stream:
+    """One live end-point detection context for one input rate and frame size.
+
+    Push the recording frame by frame with push(); `utterance` tells where the current
+    utterance begins and ends. Use it from one thread at a time; different streams share
+    nothing. Close it with close(), or use it in a `with` block.
+    """
+
+    def __init__(self, rate, frame_size):
+        self.rate = _int32(rate, "rate")
+        self.frame_size = _int32(frame_size, "frame_size")
+        self._library = library()
+        self._context = self._library.Tessel_Init(self.rate, self.frame_size)
+        if not self._context:
+            raise ValueError(
+                f"the library refuses a context for {self.rate} Hz with frames of "
+                f"{self.frame_size} samples: rates are 8000, 11025, 16000, 22050, 44100 and "
+                "48000 Hz, frames even and 10 to 20 ms long (tessel.h has the exact rule)"
+            )
+        self._threshold = DEFAULT_THRESHOLD
+        self._begin, self._end = ctypes.c_int32(), ctypes.c_int32()
+
+    def _live_context(self):
+        if not self._context:
+            raise ValueError("the stream is closed")
+        return self._context
+
+    def push(self, frame):
+        """Pushes one frame of exactly frame_size int16 samples. Returns True once an utterance
+        end is known, and on every later push until reset()."""
+        context = self._live_context()
+        frame = _int16_samples(frame, "frame")
+        if frame.size != self.frame_size:
+            raise ValueError(
+                f"frame has {frame.size} samples; this stream takes {self.frame_size}"
+            )
+        return self._library.Tessel_AddSample(context, frame.ctypes.data) == 1
+
+    @property
+    def utterance(self):
+        """The current utterance: Utterance(begin, end) in input samples, None while unknown."""
+        self._library.Tessel_GetUttrEPD(self._live_context(), self._begin, self._end)
+        begin, end = self._begin.value, self._end.value
+        return Utterance(None if begin < 0 else begin, None if end < 0 else end)
+
+    @property
+    def threshold(self):
+        """The detector's minimum energy threshold: higher values ignore quieter speech."""
+        return self._threshold
+
+    @threshold.setter
+    def threshold(self, value):
+        value = _int32(value, "threshold")
+        self._library.Tessel_SetVADThreshold(self._live_context(), value)
+        self._threshold = value
+
+    def reset(self):
+        """Starts the stream again; rate, frame size and threshold stay."""
+        self._library.Tessel_Reset(self._live_context())
+
+    @property
+    def closed(self):
+        return not self._context
+
+    def close(self):
+        """Frees the context; closing twice does nothing."""
+        context, self._context = getattr(self, "_context", None), None
+        if context:
+            self._library.Tessel_Release(context)
+
+    def __enter__(self):
+        self._live_context()
+        return self
+
+    def __exit__(self, *exc_info):
+        self.close()
+
+    def __del__(self):
+        self.close()
+
+
+def banner():
+    """The library's two-line version banner."""
+    return library().Tessel_VerInfo().decode("ascii", "replace")

@@ -1,0 +1,44 @@
+"""analyze_file() against `tessel analyze --json`, one recording of each kind at a time."""
+
+import json
+
+import pytest
+
+import tessel
+from conftest import options_for, run_cli
+
+
+def test_every_recording_gives_the_cli_line(recordings):
+    seen = {}
+    for name, path, cli_options in recordings:
+        cli_lines, status = run_cli(*cli_options, path)
+        assert len(cli_lines) == 1, name
+        try:
+            line = tessel.json_line(tessel.analyze_file(path, **options_for(cli_options)))
+            failed = False
+        except tessel.AnalysisError as error:
+            assert error.path == str(path)
+            line = tessel.error_line(path, error.reason)
+            failed = True
+        assert line == cli_lines[0], name
+        assert status == (1 if failed else 0), name
+        seen[name] = json.loads(line)
+
+    # The comparison means something only if the recordings took the roads they were made for.
+    assert len(seen["bundled"]["utterances"]) == 2
+    assert seen["stereo-8k"]["utterances"] and seen["stereo-8k"]["frameSize"] == 80
+    assert seen["open-end"]["utterances"][-1]["endSample"] is None
+    assert seen["flac-11k"]["vadThreshold"] == 400
+    assert seen["too-short"]["snrDb"] is None and seen["too-short"]["speech"] is None
+    failures = {name for name, result in seen.items() if "error" in result}
+    assert failures == {"rate-32k", "no-channel-3", "bad-frame-size", "not-audio", "missing",
+                        "folder"}
+
+
+def test_argument_errors_are_raised_before_any_file_is_read():
+    with pytest.raises(ValueError, match="frame_ms must be 10 or 20"):
+        tessel.analyze_file("whatever.wav", frame_ms=15)
+    with pytest.raises(ValueError, match="channels count from 0"):
+        tessel.analyze_file("whatever.wav", channel=-1)
+    with pytest.raises(TypeError, match="threshold must be an integer"):
+        tessel.analyze_file("whatever.wav", threshold=1.5)

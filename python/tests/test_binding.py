@@ -1,0 +1,105 @@
+"""The ctypes binding: how it finds the library, snr(), and Stream's life cycle."""
+
+import json
+import os
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+
+import tessel
+from conftest import BUILD, ROOT, SPEECH, run_cli, speech
+
+
+def frames_of(samples, size):
+    return [samples[start : start + size] for start in range(0, len(samples) - size + 1, size)]
+
+
+def test_snr_is_the_library_estimate_the_cli_reports():
+    samples, _ = speech()
+    cli = json.loads(run_cli(SPEECH)[0][0])
+    estimate = tessel.snr(samples)
+    assert estimate == (cli["speech"]["beginSample"], cli["speech"]["endSample"], cli["snrDb"])
+    assert tessel.snr(samples[:256]) == (0, 0, 0.0)
+
+
+@pytest.mark.parametrize(
+    "samples, error, text",
+    [
+        (np.zeros(400), TypeError, "numpy int16 array, not float64 array"),
+        ([0] * 400, TypeError, "numpy int16 array, not list"),
+        (np.zeros((400, 2), np.int16), ValueError, "one-dimensional"),
+    ],
+)
+def test_snr_refuses_what_is_not_mono_int16(samples, error, text):
+    with pytest.raises(error, match=text):
+        tessel.snr(samples)
+
+
+def test_stream_follows_the_recording_and_starts_again_after_reset():
+    samples, rate = speech()
+    with tessel.Stream(rate, 320) as stream:
+        assert stream.threshold == tessel.DEFAULT_THRESHOLD
+        ended = [stream.push(frame) for frame in frames_of(samples, 320)]
+        # An end, once known, stays known; the second sentence moved both positions on.
+        first_end = ended.index(True)
+        assert all(ended[first_end:]) and not any(ended[:first_end])
+        begin, end = stream.utterance
+        assert 50000 < begin < end < len(samples)
+
+        stream.reset()
+        assert stream.utterance == (None, None)
+        assert not stream.push(samples[:320])
+        # Quieter speech that the default threshold lets through, a higher threshold hides; it
+        # stays in force after reset().
+        quiet = (samples // 8).astype(np.int16)
+        with tessel.Stream(rate, 320) as other:
+            assert any(other.push(frame) for frame in frames_of(quiet, 320))
+        stream.threshold = 5000
+        stream.reset()
+        assert not any(stream.push(frame) for frame in frames_of(quiet, 320))
+        assert stream.utterance == (None, None) and stream.threshold == 5000
+    assert stream.closed
+    with pytest.raises(ValueError, match="closed"):
+        stream.push(samples[:320])
+    stream.close()  # a second close does nothing
+
+
+def test_stream_errors_name_what_is_wrong():
+    with pytest.raises(ValueError, match="refuses a context for 32000 Hz"):
+        tessel.Stream(32000, 640)
+    with pytest.raises(ValueError, match="frames of 321 samples"):
+        tessel.Stream(16000, 321)
+    with pytest.raises(ValueError, match="does not fit in 32 bits"):
+        tessel.Stream(2**32, 320)
+    with tessel.Stream(16000, 320) as stream:
+        with pytest.raises(ValueError, match="frame has 319 samples; this stream takes 320"):
+            stream.push(np.zeros(319, np.int16))
+        with pytest.raises(TypeError, match="int16"):
+            stream.push(np.zeros(320, np.int32))
+
+
+def python(code, **environment):
+    """Runs code in a fresh interpreter with the source tree's package and this environment."""
+    env = {key: value for key, value in os.environ.items() if key != "TESSEL_LIBRARY"}
+    env.update(environment, PYTHONPATH=str(ROOT / "python"))
+    return subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, env=env)
+
+
+def test_the_library_is_found_by_its_soname_or_taken_from_tessel_library():
+    # Installed: the loader's own search (LD_LIBRARY_PATH stands in for the system's folders).
+    found = python("import tessel; print(tessel.banner())", LD_LIBRARY_PATH=str(BUILD / "bin"))
+    assert found.returncode == 0 and found.stdout.startswith("Tessel_Lib v"), found.stderr
+
+    missing = python("import tessel; tessel.banner()", TESSEL_LIBRARY="/nowhere/libtessel.so")
+    assert "LibraryNotFoundError: cannot load the Tessel library from " \
+           "TESSEL_LIBRARY=/nowhere/libtessel.so" in missing.stderr
+
+    other = python("import tessel; tessel.banner()", TESSEL_LIBRARY="libm.so.6")
+    assert "does not export Tessel_Init: it is not a Tessel library" in other.stderr
+
+    # Nothing is loaded before it is needed: the batch runner's help works without a library.
+    lazy = python("import tessel.batch, sys; sys.argv[1:] = ['--help']; tessel.batch.main()",
+                  TESSEL_LIBRARY="/nowhere/libtessel.so")
+    assert lazy.returncode == 0 and "--scheduler" in lazy.stdout

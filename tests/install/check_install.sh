@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs a build folder into a staging folder (DESTDIR) and checks what a consumer relies on:
+# the header, libtessel.so with its SONAME and version, the CMake package and tessel.pc for this
+# version, and a tessel command that runs from the staged prefix with its man page.
+# Usage: check_install.sh <build folder> <stage> <prefix> <libdir> <version>
+set -euo pipefail
+build=$1 stage=$2 prefix=$3 libdir=$4 version=$5
+root=$stage$prefix
+major=${version%%.*}
+fail() { echo "check_install: $*" >&2; exit 1; }
+
+rm -rf "$stage"
+DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >/dev/null
+
+for file in include/tessel.h "$libdir/libtessel.so.$version" "$libdir/cmake/Tessel/TesselConfig.cmake" \
+            "$libdir/cmake/Tessel/TesselConfigVersion.cmake" "$libdir/pkgconfig/tessel.pc" \
+            bin/tessel share/man/man1/tessel.1; do
+  [ -f "$root/$file" ] || fail "missing $prefix/$file"
+done
+# The linker finds libtessel.so, programs load libtessel.so.MAJOR, the file carries the version.
+[ "$(readlink "$root/$libdir/libtessel.so")" = "libtessel.so.$major" ] || fail "libtessel.so link"
+[ "$(readlink "$root/$libdir/libtessel.so.$major")" = "libtessel.so.$version" ] ||
+  fail "libtessel.so.$major link"
+soname=$(objdump -p "$root/$libdir/libtessel.so.$version" | awk '$1 == "SONAME" { print $2 }')
+[ "$soname" = "libtessel.so.$major" ] || fail "SONAME is '$soname', not libtessel.so.$major"
+grep -qx "prefix=$prefix" "$root/$libdir/pkgconfig/tessel.pc" || fail "tessel.pc names another prefix"
+grep -q "PACKAGE_VERSION \"$version\"" "$root/$libdir/cmake/Tessel/TesselConfigVersion.cmake" ||
+  fail "the CMake package's version file is not for $version"
+
+# The staged command must load the staged library by itself, not the build folder's.
+tessel=$root/bin/tessel
+loaded=$(env -u LD_LIBRARY_PATH ldd "$tessel" | awk '$1 ~ /^libtessel/ { print $3 }')
+[ "$(realpath "$loaded")" = "$(realpath "$root/$libdir/libtessel.so.$version")" ] ||
+  fail "bin/tessel loads '$loaded' instead of the staged library"
+[ "$(env -u LD_LIBRARY_PATH "$tessel" --version | head -n 1)" = "tessel $version" ] ||
+  fail "tessel --version does not start with 'tessel $version'"
+
+# The man page renders without warnings and documents both commands and this version.
+page=$root/share/man/man1/tessel.1
+warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1) || fail "groff fails on tessel.1"
+[ -z "$warnings" ] || fail "tessel.1 has warnings: $warnings"
+text=$(MANWIDTH=100 man -l "$page" 2>/dev/null)
+for expected in "tessel snr [OPTIONS] files..." "tessel analyze [OPTIONS] files..." "--frame-ms" \
+                "tessel $version"; do
+  grep -qF -- "$expected" <<<"$text" || fail "tessel.1 does not mention '$expected'"
+done
+echo "staged install in $root: checked"

@@ -1,0 +1,129 @@
+"""The Windows release made by scripts/package: what the zip holds, and hosts built against
+each of its folders, the MinGW way and the MSVC way (lld-link, Tessel.lib, no C runtime), run
+under wine. 64-bit hosts run everywhere; 32-bit hosts are built everywhere and run where the
+machine runs 32-bit programs, and are reported as skipped, with the reason, elsewhere."""
+
+import hashlib
+import os
+import pathlib
+import struct
+import subprocess
+import zipfile
+
+import pytest
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+OUTPUT = pathlib.Path(os.environ.get("TESSEL_PACKAGE_DIR", ROOT / "build" / "package"))
+FOLDER_FILES = ["Prunell.exe", "Tessel.dll", "Tessel.lib", "Vaultsweep.exe",
+                "libTessel.dll.a", "tessel.def", "tessel.h"]
+# folder: (compiler triple's architecture, lld-link machine, PE machine type, bits)
+ARCHES = {"win32": ("i686", "x86", 0x14C, 32), "win64": ("x86_64", "x64", 0x8664, 64)}
+
+
+@pytest.fixture(scope="module")
+def release():
+    cache = (ROOT / "build" / "win64" / "CMakeCache.txt").read_text()
+    version = next(line.split("=", 1)[1] for line in cache.splitlines()
+                   if line.startswith("CMAKE_PROJECT_VERSION:"))
+    path = OUTPUT / f"tessel-{version}-windows.zip"
+    if not path.exists():
+        pytest.fail(f"{path} is missing: run scripts/package first")
+    return version, path
+
+
+@pytest.fixture(scope="module")
+def unpacked(release, tmp_path_factory):
+    folder = tmp_path_factory.mktemp("release")
+    with zipfile.ZipFile(release[1]) as archive:
+        archive.extractall(folder)
+    return folder
+
+
+@pytest.fixture(scope="module")
+def wine():
+    """Runs a Windows program in the output folder's own prefix, as cmake/wine-run does."""
+    prefix = OUTPUT / "wineprefix"
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    loader64 = "/usr/lib/wine/wine64"
+    if not (prefix / ".tessel-ready").exists():
+        subprocess.run([loader64, "wineboot.exe", "-i"], env=dict(env, WINELOADER=loader64),
+                       capture_output=True, check=True, timeout=300)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=300)
+        (prefix / ".tessel-ready").touch()
+    refusal = subprocess.run([str(ROOT / "scripts" / "lib" / "runs-32bit")],
+                             capture_output=True, text=True)
+
+    def run(program, bits):
+        if bits == 32 and refusal.returncode != 0:
+            pytest.skip(f"32-bit host built but NOT run: {refusal.stdout.strip()}")
+        if bits == 64:
+            command, loader_env = [loader64, program.name], dict(env, WINELOADER=loader64)
+        else:
+            command, loader_env = ["wine", program.name], env
+        return subprocess.run(command, cwd=program.parent, env=loader_env, capture_output=True,
+                              text=True, timeout=120)
+
+    yield run
+    subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+
+
+def pe_machine(path):
+    data = path.read_bytes()
+    offset = struct.unpack_from("<I", data, 0x3C)[0]
+    assert data[offset : offset + 4] == b"PE\0\0", path
+    return struct.unpack_from("<H", data, offset + 4)[0]
+
+
+def test_the_zip_holds_the_release_and_a_checksum_of_everything_else(release, unpacked):
+    version, path = release
+    with zipfile.ZipFile(path) as archive:
+        names = sorted(archive.namelist())
+    folders = [f"{folder}/{name}" for folder in ARCHES for name in FOLDER_FILES]
+    assert names == sorted(["LICENSE.txt", "README.txt", "SHA256SUMS", *folders])
+
+    sums = {}
+    for line in (unpacked / "SHA256SUMS").read_text().splitlines():
+        digest, name = line.split("  ", 1)
+        sums[name] = digest
+    assert sorted(sums) == sorted(set(names) - {"SHA256SUMS"})
+    for name, digest in sums.items():
+        assert hashlib.sha256((unpacked / name).read_bytes()).hexdigest() == digest, name
+
+    assert f"Tessel {version} for Windows" in (unpacked / "README.txt").read_text()
+    for folder, (_, _, machine, _) in ARCHES.items():
+        assert (unpacked / folder / "tessel.h").read_bytes() == (
+            ROOT / "include" / "tessel.h").read_bytes()
+        assert (unpacked / folder / "tessel.def").read_bytes() == (
+            ROOT / "signal_quality" / "tessel.def").read_bytes()
+        for program in ("Tessel.dll", "Prunell.exe", "Vaultsweep.exe"):
+            assert pe_machine(unpacked / folder / program) == machine, f"{folder}/{program}"
+
+
+@pytest.mark.parametrize("folder", ARCHES)
+def test_a_mingw_host_builds_against_the_folder_and_runs(folder, unpacked, wine):
+    arch, _, _, bits = ARCHES[folder]
+    # The command of the release's README, with this test's host.
+    subprocess.run([f"{arch}-w64-mingw32-gcc", "-std=c11", "-Wall", "-Werror", "-I", folder,
+                    str(ROOT / "tests" / "package" / "mingw_host.c"),
+                    f"{folder}/libTessel.dll.a", "-o", f"{folder}/mingw_host.exe"],
+                   cwd=unpacked, check=True)
+    run = wine(unpacked / folder / "mingw_host.exe", bits)
+    assert run.returncode == 0, run.stdout + run.stderr
+    assert run.stdout.startswith("mingw host: speech ")
+
+
+@pytest.mark.parametrize("folder", ARCHES)
+def test_a_host_linked_the_msvc_way_without_a_runtime_runs(folder, unpacked, wine):
+    arch, machine, _, bits = ARCHES[folder]
+    work = unpacked / folder
+    subprocess.run(["clang", f"--target={arch}-pc-windows-msvc", "-ffreestanding",
+                    "-fno-builtin", "-O2", "-Wall", "-Werror", "-I", str(work), "-c",
+                    str(ROOT / "tests" / "package" / "msvc_host.c"), "-o",
+                    str(work / "msvc_host.obj")], check=True)
+    subprocess.run(["lld-link", "/nologo", "/entry:HostEntry", "/subsystem:console",
+                    "/nodefaultlib", f"/machine:{machine}", f"/out:{work / 'msvc_host.exe'}",
+                    str(work / "msvc_host.obj"), str(work / "Tessel.lib")], check=True)
+    run = wine(work / "msvc_host.exe", bits)
+    # The status is the number of the first check that failed.
+    assert run.returncode == 0, f"check {run.returncode} failed"
