@@ -123,8 +123,10 @@ TESSEL_API int32_t TESSEL_CALL Tessel_SetVADThreshold(void* context, int32_t vad
  * snrDb:     receives the speech level minus the noise level, in dB; may be null.
  *
  * Returns 0 on success. Returns -1 when handle is null, or when samples is null while
- * count > 0; nothing is written then. When the recording holds no frame (count <= 256) or
- * the frame levels cannot be stored, returns 0 and writes 0, 0 and 0.0 dB: no speech measurable.
+ * count > 0; nothing is written then. Returns 0 and writes 0, 0 and 0.0 dB (no speech
+ * measurable) when the recording holds no frame (count <= 256), when the frame levels cannot
+ * be stored, or when no frame reaches the speech threshold: frames all of about one level,
+ * such as a constant value or a steady square wave, may form no speech class at all.
  * The quantiser may write warnings to stderr; the estimate itself is unaffected.
  * Thread-safe: calls may run concurrently on any threads.
  */
