@@ -158,6 +158,7 @@ std::string ReadOpened(SNDFILE* file, const SF_INFO& info, int channel, Recordin
 }
 
 std::string Read(const std::function<SNDFILE*(SF_INFO&)>& open, int channel, Recording& recording) {
+  recording = Recording{};
   SF_INFO info{};
   std::string error;
   SNDFILE* file = Open(open, info, error);

@@ -16,9 +16,9 @@ struct Recording {
 };
 
 // Reads channel `channel` (0-based) of the file at `path` into `recording`. Returns an empty
-// string on success, otherwise a one-line reason without the file name. Memory grows with the
-// samples actually read, whatever length the header declares; a failed allocation throws
-// std::bad_alloc.
+// string on success, otherwise a one-line reason without the file name (and no samples). Memory
+// grows with the samples actually read, whatever length the header declares; a failed allocation
+// throws std::bad_alloc.
 std::string ReadRecording(const std::string& path, int channel, Recording& recording);
 
 // The same for a whole file held in memory.
