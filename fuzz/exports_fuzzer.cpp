@@ -4,22 +4,14 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <tessel.h>
 
-namespace {
+#include "fuzz_check.h"
 
-#define CHECK(condition)                                                                     \
-  do {                                                                                       \
-    if (!(condition)) {                                                                      \
-      std::fprintf(stderr, "contract broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-      std::abort();                                                                          \
-    }                                                                                        \
-  } while (false)
+namespace {
 
 constexpr int32_t kRates[] = {8000, 11025, 16000, 22050, 44100, 48000};
 constexpr int kSlots = 3;
@@ -190,9 +182,7 @@ void Snr(FuzzedDataProvider& data) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The quantiser warns on stderr in ordinary use (any recording of one steady level);
-  // sanitizer and libFuzzer reports go to file descriptor 2 directly and stay visible.
-  if (FILE* quiet = std::fopen("/dev/null", "w")) stderr = quiet;
+  QuietenLibraryWarnings();
   return 0;
 }
 

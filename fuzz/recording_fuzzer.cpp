@@ -2,25 +2,16 @@
 // through a virtual file, then the recording is streamed through a context, estimated and
 // drawn, and each result is checked for what the command line relies on.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "audio_file.h"
 #include "frame_size.h"
+#include "fuzz_check.h"
 #include "snr_measure.h"
 #include "stream.h"
 #include "svg_plot.h"
 
 namespace {
-
-#define CHECK(condition)                                                            \
-  do {                                                                              \
-    if (!(condition)) {                                                             \
-      std::fprintf(stderr, "broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-      std::abort();                                                                 \
-    }                                                                               \
-  } while (false)
 
 void CheckStream(const Recording& recording) {
   const int32_t rate = recording.sampleRate;
@@ -39,9 +30,7 @@ void CheckStream(const Recording& recording) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The quantiser warns on stderr in ordinary use (any recording of one steady level);
-  // sanitizer and libFuzzer reports go to file descriptor 2 directly and stay visible.
-  if (FILE* quiet = std::fopen("/dev/null", "w")) stderr = quiet;
+  QuietenLibraryWarnings();
   return 0;
 }
 
