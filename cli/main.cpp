@@ -36,8 +36,8 @@ CLI::Validator WholeNumber(unsigned long long least, unsigned long long most,
                            const std::string& accepted) {
   return CLI::Validator(
       [=](std::string& text) -> std::string {
-        const bool digits = !text.empty() && text.size() <= 100 &&
-                            text.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
         if (digits) {
           errno = 0;
           const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
   app.footer(
       "Files are read with libsndfile (WAV, FLAC, AIFF, OGG, ...); the chosen channel is "
       "converted to 16 bits.\nResults keep the order of the files. Exit status: 0 when "
-      "every file succeeded, 1 when any failed, 2 for a usage error.");
+      "every file succeeded, 1 when any failed or the results could not be written, 2 for a "
+      "usage error.");
 
   CommonOptions common;
 
