@@ -160,8 +160,11 @@ FileReport AnalyzeFile(const std::string& path, const AnalyzeOptions& options,
   std::string plotError;
   if (!plotFile.empty()) {
     plotError = WritePlot(path, a, plotFile);
-    if (plotError.empty()) writtenPlot = plotFile;
-    if (!plotError.empty()) report.error = PrintableName(path) + ": " + plotError;
+    if (plotError.empty()) {
+      writtenPlot = plotFile;
+    } else {
+      report.error = PrintableName(path) + ": " + plotError;
+    }
   }
   report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot, plotError))
                                : AnalysisText(path, a, options, writtenPlot);
