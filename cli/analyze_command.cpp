@@ -1,13 +1,12 @@
 #include "analyze_command.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <new>
 
 #include "audio_file.h"
 #include "frame_size.h"
+#include "replace_file.h"
 #include "report_format.h"
 #include "snr_measure.h"
 #include "stream.h"
@@ -44,7 +43,7 @@ std::string SnrLine(const SnrMeasure& snr, int32_t rate) {
 std::string AnalysisText(const std::string& path, const Analysis& a, const AnalyzeOptions& options,
                          const std::string& plotFile) {
   const int32_t rate = a.recording.sampleRate;
-  std::string text = path + ": " + std::to_string(rate) + " Hz, " +
+  std::string text = PrintableName(path) + ": " + std::to_string(rate) + " Hz, " +
                      SecondsText(int64_t(a.recording.samples.size()), rate) + ", " + FrameText(a);
   if (options.vadThreshold) text += ", threshold " + std::to_string(*options.vadThreshold);
   text += "\n";
@@ -61,12 +60,14 @@ std::string AnalysisText(const std::string& path, const Analysis& a, const Analy
     }
   }
   text += "  " + SnrLine(a.snr, rate) + "\n";
-  if (!plotFile.empty()) text += "  plot: " + plotFile + "\n";
+  if (!plotFile.empty()) text += "  plot: " + PrintableName(plotFile) + "\n";
   return text;
 }
 
+// plotError: why the plot could not be written; empty when it was, or when none was asked for.
 nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
-                                    const AnalyzeOptions& options, const std::string& plotFile) {
+                                    const AnalyzeOptions& options, const std::string& plotFile,
+                                    const std::string& plotError) {
   const int32_t rate = a.recording.sampleRate;
   nlohmann::ordered_json utterances = nlohmann::ordered_json::array();
   for (const Utterance& u : a.stream.utterances) {
@@ -75,8 +76,8 @@ nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
         {"beginSample", u.beginSample},
         {"endSample", open ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(u.endSample)},
         {"beginSeconds", Seconds(u.beginSample, rate)},
-        {"endSeconds",
-         open ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(Seconds(u.endSample, rate))},
+        {"endSeconds", open ? nlohmann::ordered_json(nullptr)
+                            : nlohmann::ordered_json(Seconds(u.endSample, rate))},
     });
   }
   nlohmann::ordered_json out = {
@@ -101,6 +102,8 @@ nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
     out["speech"] = nullptr;
   }
   if (!plotFile.empty()) out["plot"] = plotFile;
+  if (!a.recording.warning.empty()) out["warning"] = a.recording.warning;
+  if (!plotError.empty()) out["error"] = plotError;
   return out;
 }
 
@@ -117,11 +120,9 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
                  FrameText(a) + "; " + std::to_string(a.stream.utterances.size()) +
                  (a.stream.utterances.size() == 1 ? " utterance" : " utterances");
 
-  std::ofstream out(plotFile, std::ios::binary | std::ios::trunc);
-  if (!out) return "cannot write the plot " + plotFile + ": " + std::strerror(errno);
-  out << RenderSvgPlot(plot);
-  out.close();
-  if (!out) return "cannot write the plot " + plotFile;
+  if (std::string reason = ReplaceFileContents(plotFile, RenderSvgPlot(plot)); !reason.empty()) {
+    return "cannot write the plot " + PrintableName(plotFile) + ": " + reason;
+  }
   return {};
 }
 
@@ -131,8 +132,8 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
   }
   const int32_t rate = a.recording.sampleRate;
   if (!IsSupportedRate(rate)) {
-    return "sample rate " + std::to_string(rate) + " Hz is not supported; the supported rates are " +
-           SupportedRatesText() + " Hz";
+    return "sample rate " + std::to_string(rate) +
+           " Hz is not supported; the supported rates are " + SupportedRatesText() + " Hz";
   }
   a.frameSize = options.frameSize ? *options.frameSize : FrameSizeForMs(rate, options.frameMs);
   if (!IsValidFrameSize(rate, a.frameSize)) {
@@ -147,26 +148,36 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
   return {};
 }
 
+FileReport AnalyzeFile(const std::string& path, const AnalyzeOptions& options,
+                       const std::string& plotFile) {
+  Analysis a;
+  if (std::string reason = Analyze(path, options, a); !reason.empty()) {
+    return FailedFileReport(path, reason, options.json);
+  }
+  FileReport report;
+  report.warning = WarningLine(path, a.recording.warning);
+  std::string writtenPlot;
+  std::string plotError;
+  if (!plotFile.empty()) {
+    plotError = WritePlot(path, a, plotFile);
+    if (plotError.empty()) {
+      writtenPlot = plotFile;
+    } else {
+      report.error = PrintableName(path) + ": " + plotError;
+    }
+  }
+  report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot, plotError))
+                               : AnalysisText(path, a, options, writtenPlot);
+  return report;
+}
+
 }  // namespace
 
 FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
                       const std::string& plotFile) {
-  FileReport report;
-  Analysis a;
-  if (std::string reason = Analyze(path, options, a); !reason.empty()) {
-    report.error = path + ": " + reason;
-    if (options.json) report.output = JsonLine({{"file", path}, {"error", reason}});
-    return report;
+  try {
+    return AnalyzeFile(path, options, plotFile);
+  } catch (const std::bad_alloc&) {
+    return FailedFileReport(path, "not enough memory", options.json);
   }
-  std::string writtenPlot;
-  if (!plotFile.empty()) {
-    if (std::string reason = WritePlot(path, a, plotFile); !reason.empty()) {
-      report.error = path + ": " + reason;
-    } else {
-      writtenPlot = plotFile;
-    }
-  }
-  report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot))
-                               : AnalysisText(path, a, options, writtenPlot);
-  return report;
 }

@@ -2,13 +2,21 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <mutex>
+#include <sstream>
 #include <system_error>
 
 namespace {
+
+constexpr size_t kMaxSamples = size_t(std::numeric_limits<int32_t>::max());
 
 std::string FormatName(int format) {
   std::string name;
@@ -30,11 +38,174 @@ std::string FormatName(int format) {
 std::string Tidy(std::string reason) {
   const std::string systemPrefix = "System error : ";
   if (reason.rfind(systemPrefix, 0) == 0) reason.erase(0, systemPrefix.size());
-  while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n' || reason.back() == ' ')) {
+  while (!reason.empty() &&
+         (reason.back() == '.' || reason.back() == '\n' || reason.back() == ' ')) {
     reason.pop_back();
   }
   if (!reason.empty()) reason[0] = char(std::tolower(static_cast<unsigned char>(reason[0])));
   return reason.empty() ? "unreadable" : reason;
+}
+
+// The number after `key` on the log line that starts with it, e.g. " Sample rate :   0".
+bool LogValue(const std::string& log, const std::string& key, long long& value) {
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind(key, 0) == 0) {
+      char* end = nullptr;
+      value = std::strtoll(line.c_str() + key.size(), &end, 10);
+      return end != line.c_str() + key.size();
+    }
+  }
+  return false;
+}
+
+// Why an open failed. libsndfile refuses a header without a usable rate or channel count as
+// "SF_INFO struct incomplete", a text for its developers; its log shows which field it was.
+std::string OpenFailure() {
+  const std::string reason = sf_strerror(nullptr);
+  if (reason.find("SF_INFO") != std::string::npos) {
+    char log[4096] = "";
+    sf_command(nullptr, SFC_GET_LOG_INFO, log, sizeof log);
+    long long value = 0;
+    if (LogValue(log, " Sample rate :", value) && value <= 0) {
+      return "the header gives a sample rate of " + std::to_string(value) +
+             " Hz; a recording needs a rate above 0";
+    }
+    if (LogValue(log, " Channels    :", value) && value <= 0) {
+      return "the header gives " + std::to_string(value) + " channels";
+    }
+  }
+  return Tidy(reason);
+}
+
+// libsndfile keeps the reason for a failed open, and the log behind it, in process-wide state:
+// files opened on other threads must not overwrite them before they are read.
+std::mutex openMutex;
+
+SNDFILE* Open(const std::function<SNDFILE*(SF_INFO&)>& open, SF_INFO& info, std::string& reason) {
+  std::lock_guard lock(openMutex);
+  SNDFILE* file = open(info);
+  if (file == nullptr) reason = OpenFailure();
+  return file;
+}
+
+// A header that declares more than the file holds is trimmed to the file by libsndfile for
+// chunked formats, leaving only a line in its log ("data : 6000 (should be 4000)"); other
+// formats report the declared length and simply end early.
+std::string ShortfallWarning(SNDFILE* file, const SF_INFO& info, size_t samplesRead) {
+  const std::string read = std::to_string(samplesRead);
+  if (info.frames != SF_COUNT_MAX && info.frames > sf_count_t(samplesRead)) {
+    return "the header declares " + std::to_string(info.frames) + " samples but the file holds " +
+           read + "; those " + read + " were read";
+  }
+  char log[4096] = "";
+  sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
+  // The container's size comes first, the data chunk's last: the last shortfall names the data.
+  std::string shortfall;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t colon = line.find(':');
+    const size_t should = line.find("(should be ");
+    if (colon == std::string::npos || should == std::string::npos || should < colon) continue;
+    const long long declared = std::strtoll(line.c_str() + colon + 1, nullptr, 10);
+    const long long present = std::strtoll(line.c_str() + should + 11, nullptr, 10);
+    if (present >= declared) continue;
+    std::string chunk = line.substr(0, colon);
+    chunk.erase(0, chunk.find_first_not_of(' '));
+    chunk.erase(chunk.find_last_not_of(' ') + 1);
+    shortfall = "the header declares more data than the file holds (" + chunk + " " +
+                std::to_string(declared) + " bytes, " + std::to_string(present) +
+                " present); the " + read + " samples present were read";
+  }
+  return shortfall;
+}
+
+std::string ReadOpened(SNDFILE* file, const SF_INFO& info, int channel, Recording& recording) {
+  if (info.channels < 1) return "no audio channels";
+  if (channel < 0 || channel >= info.channels) {
+    return "has " + std::to_string(info.channels) +
+           (info.channels == 1 ? " channel" : " channels") + ", channel " +
+           std::to_string(channel) + " does not exist (channels count from 0)";
+  }
+  if (info.samplerate <= 0) return "invalid sample rate " + std::to_string(info.samplerate);
+
+  recording.sampleRate = info.samplerate;
+  recording.channels = info.channels;
+  recording.format = FormatName(info.format);
+  recording.samples.clear();
+
+  // Read as normalised doubles so that every encoding (8 to 32-bit PCM, float, compressed)
+  // reaches 16 bits by one rule, with rounding instead of truncation. The length a header
+  // declares is not trusted for memory: the samples grow as they are read.
+  const size_t channels = size_t(info.channels);
+  const sf_count_t blockFrames = sf_count_t(std::max<size_t>(1, 65536 / channels));
+  std::vector<double> block(size_t(blockFrames) * channels);
+  std::string error;
+  for (;;) {
+    const sf_count_t got = sf_readf_double(file, block.data(), blockFrames);
+    if (got <= 0) break;
+    for (sf_count_t i = 0; i < got; ++i) {
+      recording.samples.push_back(ToSample16(block[size_t(i) * channels + size_t(channel)]));
+    }
+    if (recording.samples.size() > kMaxSamples) {
+      error = "too long: more than " + std::to_string(kMaxSamples) + " samples";
+      break;
+    }
+  }
+  if (error.empty() && sf_error(file) != SF_ERR_NO_ERROR) error = Tidy(sf_strerror(file));
+  if (error.empty()) recording.warning = ShortfallWarning(file, info, recording.samples.size());
+  return error;
+}
+
+std::string Read(const std::function<SNDFILE*(SF_INFO&)>& open, int channel, Recording& recording) {
+  recording = Recording{};
+  SF_INFO info{};
+  std::string error;
+  SNDFILE* file = Open(open, info, error);
+  if (file == nullptr) return error;
+  try {
+    error = ReadOpened(file, info, channel, recording);
+  } catch (...) {
+    sf_close(file);
+    recording.samples = {};
+    throw;
+  }
+  sf_close(file);
+  if (!error.empty()) recording.samples = {};
+  return error;
+}
+
+// A file in memory, for libsndfile's virtual I/O.
+struct MemoryFile {
+  const unsigned char* bytes;
+  sf_count_t size;
+  sf_count_t position;
+};
+
+MemoryFile& Memory(void* data) { return *static_cast<MemoryFile*>(data); }
+
+SF_VIRTUAL_IO MemoryIo() {
+  SF_VIRTUAL_IO io{};
+  io.get_filelen = [](void* data) { return Memory(data).size; };
+  io.seek = [](sf_count_t offset, int whence, void* data) {
+    MemoryFile& m = Memory(data);
+    const sf_count_t base = whence == SEEK_CUR ? m.position : whence == SEEK_END ? m.size : 0;
+    // Offsets come from the file's own header fields and may be anything.
+    if ((offset > 0 && base > m.size - offset) || base + offset < 0) return sf_count_t(-1);
+    m.position = base + offset;
+    return m.position;
+  };
+  io.read = [](void* ptr, sf_count_t count, void* data) {
+    MemoryFile& m = Memory(data);
+    const sf_count_t n =
+        std::clamp<sf_count_t>(m.size - m.position, 0, std::max<sf_count_t>(count, 0));
+    if (n > 0) std::memcpy(ptr, m.bytes + m.position, size_t(n));
+    m.position += n;
+    return n;
+  };
+  io.write = [](const void*, sf_count_t, void*) { return sf_count_t(0); };
+  io.tell = [](void* data) { return Memory(data).position; };
+  return io;
 }
 
 }  // namespace
@@ -52,53 +223,14 @@ std::string ReadRecording(const std::string& path, int channel, Recording& recor
   const auto status = std::filesystem::status(path, ec);
   if (!std::filesystem::exists(status)) return "no such file";
   if (std::filesystem::is_directory(status)) return "is a directory";
+  return Read([&](SF_INFO& info) { return sf_open(path.c_str(), SFM_READ, &info); }, channel,
+              recording);
+}
 
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file) return Tidy(sf_strerror(nullptr));
-
-  std::string error;
-  if (info.channels < 1) {
-    error = "no audio channels";
-  } else if (channel < 0 || channel >= info.channels) {
-    error = "has " + std::to_string(info.channels) +
-            (info.channels == 1 ? " channel" : " channels") + ", channel " +
-            std::to_string(channel) + " does not exist (channels count from 0)";
-  } else if (info.frames > std::numeric_limits<int32_t>::max()) {
-    error = "too long: " + std::to_string(info.frames) + " samples, the library takes at most " +
-            std::to_string(std::numeric_limits<int32_t>::max());
-  } else if (info.samplerate <= 0) {
-    error = "invalid sample rate " + std::to_string(info.samplerate);
-  }
-  if (!error.empty()) {
-    sf_close(file);
-    return error;
-  }
-
-  recording.sampleRate = info.samplerate;
-  recording.channels = info.channels;
-  recording.format = FormatName(info.format);
-  recording.samples.clear();
-  recording.samples.reserve(size_t(info.frames));
-
-  // Read as normalised doubles so that every encoding (8 to 32-bit PCM, float, compressed)
-  // reaches 16 bits by one rule, with rounding instead of truncation.
-  constexpr sf_count_t blockFrames = 4096;
-  std::vector<double> block(size_t(blockFrames) * size_t(info.channels));
-  for (;;) {
-    const sf_count_t got = sf_readf_double(file, block.data(), blockFrames);
-    if (got <= 0) break;
-    for (sf_count_t i = 0; i < got; ++i) {
-      recording.samples.push_back(ToSample16(block[size_t(i) * size_t(info.channels) + size_t(channel)]));
-    }
-    if (recording.samples.size() > size_t(std::numeric_limits<int32_t>::max())) {
-      error = "too long: more than " + std::to_string(std::numeric_limits<int32_t>::max()) +
-              " samples";
-      break;
-    }
-  }
-  if (error.empty() && sf_error(file) != SF_ERR_NO_ERROR) error = Tidy(sf_strerror(file));
-  sf_close(file);
-  if (!error.empty()) recording.samples.clear();
-  return error;
+std::string ReadRecordingFromMemory(const void* bytes, size_t size, int channel,
+                                    Recording& recording) {
+  MemoryFile file{static_cast<const unsigned char*>(bytes), sf_count_t(size), 0};
+  SF_VIRTUAL_IO io = MemoryIo();
+  return Read([&](SF_INFO& info) { return sf_open_virtual(&io, SFM_READ, &info, &file); }, channel,
+              recording);
 }

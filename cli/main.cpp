@@ -2,18 +2,23 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include <tessel.h>
 #include "analyze_command.h"
 #include "plot_paths.h"
 #include "snr_command.h"
-#include <tessel.h>
 
 namespace {
 
@@ -26,6 +31,35 @@ std::string VersionText() {
 
 unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
 
+// Digits only, at least `least`. A number too large for the option counts as the largest it
+// takes, which for files at once and for channels means the same.
+CLI::Validator WholeNumber(unsigned long long least, unsigned long long most,
+                           const std::string& accepted) {
+  return CLI::Validator(
+      [=](std::string& text) -> std::string {
+        const bool digits =
+            !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        if (digits) {
+          errno = 0;
+          const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
+          if (errno == ERANGE || value > most) text = std::to_string(most);
+          if (errno == ERANGE || value >= least) return {};
+        }
+        return "\"" + text.substr(0, 40) + "\" is not accepted: give " + accepted;
+      },
+      "", "");
+}
+
+// Output that never reached its reader is a failure, whatever else went well.
+int FinishOutput(int status, int writeError) {
+  errno = 0;
+  if (std::fflush(stdout) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
+  if (writeError == 0 && std::ferror(stdout)) writeError = EIO;
+  if (writeError == 0) return status;
+  std::fprintf(stderr, "tessel: cannot write to standard output: %s\n", std::strerror(writeError));
+  return status == 0 ? 1 : status;
+}
+
 struct CommonOptions {
   std::vector<std::string> files;
   int channel = 0;
@@ -37,11 +71,11 @@ void AddCommonOptions(CLI::App* command, CommonOptions& common) {
   command->add_option("files", common.files, "Audio files")->required();
   command->add_option("--channel", common.channel, "Channel of multi-channel files, counted from 0")
       ->capture_default_str()
-      ->check(CLI::NonNegativeNumber);
+      ->transform(WholeNumber(0, INT_MAX, "a whole number, 0 or more (channels count from 0)"));
   command->add_flag("--json", common.json, "One JSON object per file, one per line");
   command->add_option("-j,--jobs", common.jobs, "Files processed at once")
       ->default_str("all cores")
-      ->check(CLI::PositiveNumber);
+      ->transform(WholeNumber(1, UINT_MAX, "a whole number, 1 or more"));
 }
 
 }  // namespace
@@ -53,14 +87,16 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", VersionText(),
                        "Print the version and the library's banner and exit");
   app.require_subcommand(1);
-  app.footer("Files are read with libsndfile (WAV, FLAC, AIFF, OGG, ...); the chosen channel is "
-             "converted to 16 bits.\nResults keep the order of the files. Exit status: 0 when "
-             "every file succeeded, 1 when any failed, 2 for a usage error.");
+  app.footer(
+      "Files are read with libsndfile (WAV, FLAC, AIFF, OGG, ...); the chosen channel is "
+      "converted to 16 bits.\nResults keep the order of the files. Exit status: 0 when "
+      "every file succeeded, 1 when any failed or the results could not be written, 2 for a "
+      "usage error.");
 
   CommonOptions common;
 
-  CLI::App* snr = app.add_subcommand(
-      "snr", "Speech span and SNR of each whole recording (any sample rate)");
+  CLI::App* snr =
+      app.add_subcommand("snr", "Speech span and SNR of each whole recording (any sample rate)");
   AddCommonOptions(snr, common);
 
   AnalyzeOptions analyze;
@@ -89,16 +125,22 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int status = app.exit(e);
-    return status == 0 ? 0 : 2;
+    // Help and version pass through here, so that a failed write is seen with its reason.
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = app.exit(e, out, err);
+    std::fputs(err.str().c_str(), stderr);
+    errno = 0;
+    const int writeError = std::fputs(out.str().c_str(), stdout) == EOF ? errno : 0;
+    return FinishOutput(status == 0 ? 0 : 2, writeError);
   }
 
   const auto& files = common.files;
   const bool showProgress = isatty(STDERR_FILENO) && files.size() > 1;
-  size_t failures = 0;
+  RunSummary summary;
   if (snr->parsed()) {
     const SnrOptions options{common.channel, common.json};
-    failures = RunInOrder(
+    summary = RunInOrder(
         files.size(), common.jobs, [&](size_t i) { return RunSnr(files[i], options); },
         showProgress);
   } else if (analyzeCommand->parsed()) {
@@ -111,9 +153,9 @@ int main(int argc, char** argv) {
         return 2;
       }
     }
-    failures = RunInOrder(
+    summary = RunInOrder(
         files.size(), common.jobs,
         [&](size_t i) { return RunAnalyze(files[i], analyze, plotFiles[i]); }, showProgress);
   }
-  return failures == 0 ? 0 : 1;
+  return FinishOutput(summary.failedFiles == 0 ? 0 : 1, summary.outputError);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 // Fills plotFiles with one path per input, creating the folder when one is needed. Returns
-// an empty string, or a one-line reason why the option cannot be used.
+// an empty string, or a one-line reason why the option cannot be used; a plot file that is
+// one of the inputs, under whatever name, is such a reason.
 std::string PlotFilesFor(const std::string& plotOption, const std::vector<std::string>& inputs,
                          std::vector<std::string>& plotFiles);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -20,8 +21,8 @@ void ShowProgress(size_t done, size_t count) {
 
 }  // namespace
 
-size_t RunInOrder(size_t count, unsigned jobs, const std::function<FileReport(size_t)>& work,
-                  bool showProgress) {
+RunSummary RunInOrder(size_t count, unsigned jobs, const std::function<FileReport(size_t)>& work,
+                      bool showProgress) {
   std::vector<std::optional<FileReport>> reports(count);
   std::mutex mutex;
   std::condition_variable finished;
@@ -41,7 +42,7 @@ size_t RunInOrder(size_t count, unsigned jobs, const std::function<FileReport(si
   std::vector<std::thread> threads;
   for (size_t t = 0; t < threadCount; ++t) threads.emplace_back(worker);
 
-  size_t failures = 0;
+  RunSummary summary;
   size_t seen = 0;
   size_t printed = 0;
   std::unique_lock lock(mutex);
@@ -51,11 +52,16 @@ size_t RunInOrder(size_t count, unsigned jobs, const std::function<FileReport(si
     if (showProgress) ClearProgress();
     while (printed < count && reports[printed]) {
       const FileReport& report = *reports[printed];
-      std::fputs(report.output.c_str(), stdout);
-      std::fflush(stdout);
+      if (summary.outputError == 0 && !report.output.empty()) {
+        errno = 0;
+        if (std::fputs(report.output.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
+          summary.outputError = errno != 0 ? errno : EIO;
+        }
+      }
+      if (!report.warning.empty()) std::fprintf(stderr, "tessel: %s\n", report.warning.c_str());
       if (!report.error.empty()) {
         std::fprintf(stderr, "tessel: %s\n", report.error.c_str());
-        ++failures;
+        ++summary.failedFiles;
       }
       reports[printed].reset();
       ++printed;
@@ -64,5 +70,5 @@ size_t RunInOrder(size_t count, unsigned jobs, const std::function<FileReport(si
   }
   lock.unlock();
   for (auto& thread : threads) thread.join();
-  return failures;
+  return summary;
 }

@@ -1,6 +1,7 @@
 #include "snr_command.h"
 
 #include <cstdio>
+#include <new>
 
 #include <nlohmann/json.hpp>
 
@@ -12,12 +13,13 @@ namespace {
 
 std::string SnrText(const std::string& path, const Recording& recording, const SnrMeasure& snr) {
   const int32_t rate = recording.sampleRate;
-  std::string line = path + ": " + std::to_string(rate) + " Hz, " +
+  std::string line = PrintableName(path) + ": " + std::to_string(rate) + " Hz, " +
                      SecondsText(int64_t(recording.samples.size()), rate);
   if (!snr.measurable) return line + "; too short to estimate (more than 256 samples needed)\n";
   if (snr.hasSpan) {
-    line += "; speech " + SecondsText(snr.spanBegin, rate) + " to " + SecondsText(snr.spanEnd, rate) +
-            " (samples " + std::to_string(snr.spanBegin) + " to " + std::to_string(snr.spanEnd) + ")";
+    line += "; speech " + SecondsText(snr.spanBegin, rate) + " to " +
+            SecondsText(snr.spanEnd, rate) + " (samples " + std::to_string(snr.spanBegin) + " to " +
+            std::to_string(snr.spanEnd) + ")";
   } else {
     line += "; no speech span";
   }
@@ -27,7 +29,7 @@ std::string SnrText(const std::string& path, const Recording& recording, const S
 }
 
 nlohmann::ordered_json SnrJson(const std::string& path, const Recording& recording, int channel,
-                       const SnrMeasure& snr) {
+                               const SnrMeasure& snr) {
   const int32_t rate = recording.sampleRate;
   nlohmann::ordered_json out = {
       {"file", path},
@@ -46,21 +48,29 @@ nlohmann::ordered_json SnrJson(const std::string& path, const Recording& recordi
     out["speech"] = nullptr;
   }
   out["snrDb"] = snr.measurable ? JsonFloat(snr.snrDb) : nlohmann::ordered_json(nullptr);
+  if (!recording.warning.empty()) out["warning"] = recording.warning;
   return out;
+}
+
+FileReport MeasureFile(const std::string& path, const SnrOptions& options) {
+  Recording recording;
+  if (std::string reason = ReadRecording(path, options.channel, recording); !reason.empty()) {
+    return FailedFileReport(path, reason, options.json);
+  }
+  FileReport report;
+  report.warning = WarningLine(path, recording.warning);
+  const SnrMeasure snr = MeasureSnr(recording.samples);
+  report.output = options.json ? JsonLine(SnrJson(path, recording, options.channel, snr))
+                               : SnrText(path, recording, snr);
+  return report;
 }
 
 }  // namespace
 
 FileReport RunSnr(const std::string& path, const SnrOptions& options) {
-  FileReport report;
-  Recording recording;
-  if (std::string reason = ReadRecording(path, options.channel, recording); !reason.empty()) {
-    report.error = path + ": " + reason;
-    if (options.json) report.output = JsonLine({{"file", path}, {"error", reason}});
-    return report;
+  try {
+    return MeasureFile(path, options);
+  } catch (const std::bad_alloc&) {
+    return FailedFileReport(path, "not enough memory", options.json);
   }
-  const SnrMeasure snr = MeasureSnr(recording.samples);
-  report.output = options.json ? JsonLine(SnrJson(path, recording, options.channel, snr))
-                               : SnrText(path, recording, snr);
-  return report;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -16,17 +17,60 @@ constexpr double kBottom = 70;
 constexpr double kPlotWidth = kWidth - kLeft - kRight;
 constexpr double kPlotHeight = kHeight - kTop - kBottom;
 
+constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
+
+// Length of the well-formed UTF-8 sequence at text[at], or 0 when the byte there starts none.
+size_t Utf8Length(const std::string& text, size_t at) {
+  auto byte = [&](size_t i) -> unsigned {
+    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+  };
+  auto continues = [&](size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
+    return byte(i) >= low && byte(i) <= high;
+  };
+  const unsigned lead = byte(at);
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return continues(at + 1) ? 2 : 0;
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    // No overlong forms below U+0800 and no surrogates.
+    const unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
+    const unsigned high = lead == 0xED ? 0x9F : 0xBF;
+    return continues(at + 1, low, high) && continues(at + 2) ? 3 : 0;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    // No overlong forms below U+10000 and nothing above U+10FFFF.
+    const unsigned low = lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
+    return continues(at + 1, low, high) && continues(at + 2) && continues(at + 3) ? 4 : 0;
+  }
+  return 0;
+}
+
+// Text for XML character data and attribute values. File names are bytes, but the document
+// is UTF-8 and XML admits only some characters: each byte that is not part of well-formed
+// UTF-8, and each character XML does not allow, becomes U+FFFD, the same as in JSON output.
 std::string Escape(const std::string& text) {
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default:
-        // Control characters are not allowed in XML text.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+  for (size_t at = 0; at < text.size();) {
+    const size_t length = Utf8Length(text, at);
+    const std::string_view character(text.data() + at, length);
+    const char c = text[at];
+    at += length == 0 ? 1 : length;
+    if (length == 0 || character == "\xEF\xBF\xBE" || character == "\xEF\xBF\xBF") {
+      out += kReplacement;
+    } else if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (c == '>') {
+      out += "&gt;";
+    } else if (c == '"') {
+      out += "&quot;";
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      out += "&#" + std::to_string(int(c)) + ";";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += kReplacement;
+    } else {
+      out += character;
     }
   }
   return out;
@@ -107,8 +151,10 @@ std::string RenderSvgPlot(const PlotData& plot) {
 
   std::string svg =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) + "\" height=\"" +
-      Num(kHeight) + "\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(kHeight) + "\">\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      Num(kWidth) + "\" height=\"" + Num(kHeight) + "\" viewBox=\"0 0 " + Num(kWidth) + " " +
+      Num(kHeight) +
+      "\">\n"
       "<style>\n"
       "text { font-family: sans-serif; font-size: 12px; fill: #333; }\n"
       ".title { font-size: 16px; font-weight: bold; fill: #111; }\n"
@@ -160,8 +206,8 @@ std::string RenderSvgPlot(const PlotData& plot) {
     svg += "<rect class=\"utterance" + std::string(open ? " open" : "") + "\" x=\"" + Num(x0) +
            "\" y=\"" + Num(kTop) + "\" width=\"" + Num(std::max(1.0, x1 - x0)) + "\" height=\"" +
            Num(kPlotHeight) + "\"/>\n";
-    svg += "<text x=\"" + Num(x0 + 3) + "\" y=\"" + Num(kTop + 14) + "\">" +
-           std::to_string(i + 1) + (open ? " (open)" : "") + "</text>\n";
+    svg += "<text x=\"" + Num(x0 + 3) + "\" y=\"" + Num(kTop + 14) + "\">" + std::to_string(i + 1) +
+           (open ? " (open)" : "") + "</text>\n";
   }
 
   DrawWaveform(svg, samples, scale);

@@ -22,3 +22,9 @@ if(TESSEL_SANITIZE)
   add_compile_options(-fsanitize=${TESSEL_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${TESSEL_SANITIZE})
 endif()
+
+# Coverage for libFuzzer in everything the fuzz targets link; fuzz/ adds the fuzzer's main.
+option(TESSEL_FUZZ "Build the libFuzzer targets in fuzz/ (clang only)" OFF)
+if(TESSEL_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

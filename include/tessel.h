@@ -97,6 +97,14 @@ TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* context, const int16_t* sa
  * Positions count input samples from the first sample pushed after Tessel_Init or the last
  * Tessel_Reset; a position beyond 2147483647 reads as 2147483647. Returns 0, or -1 when
  * context is null (nothing is written then).
+ *
+ * Precision: the context keeps the begin and the end as single-precision seconds, so a
+ * position may be off by half a float step of its time, a step that doubles whenever the time
+ * since the last reset doubles (0.24 ms after one hour, 3.9 ms after ten). Ten hours into a
+ * stream at 8000 Hz, an utterance was read 8 and 15 samples away from where a fresh stream
+ * reads the same audio. A host that listens for hours can call Tessel_Reset after each
+ * utterance and add up the offsets itself.
+ *
  * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* context, int32_t* beginSample,
@@ -106,7 +114,9 @@ TESSEL_API int32_t TESSEL_CALL Tessel_GetUttrEPD(void* context, int32_t* beginSa
  * Sets the detector's minimum energy threshold (default 156; unit: the detector's frame
  * energy: the mean square over 64 ms of the signal brought to 2000 Hz, DC removed and divided
  * by 16). Higher values ignore quieter speech. Any value is accepted; it takes effect from the
- * next frame analysed and stays in force after Tessel_Reset. Returns 0, or -1 when context is null.
+ * next frame analysed and stays in force after Tessel_Reset. The detector caps its threshold at
+ * 16384, so every value of 16384 or more behaves the same. Returns 0, or -1 when context is
+ * null.
  * Not concurrently with any other call on the same context.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_SetVADThreshold(void* context, int32_t vadThreshold);
@@ -123,9 +133,15 @@ TESSEL_API int32_t TESSEL_CALL Tessel_SetVADThreshold(void* context, int32_t vad
  * snrDb:     receives the speech level minus the noise level, in dB; may be null.
  *
  * Returns 0 on success. Returns -1 when handle is null, or when samples is null while
- * count > 0; nothing is written then. When the recording holds no frame (count <= 256) or
- * the frame levels cannot be stored, returns 0 and writes 0, 0 and 0.0 dB: no speech measurable.
+ * count > 0; nothing is written then. Returns 0 and writes 0, 0 and 0.0 dB (no speech
+ * measurable) when the recording holds no frame (count <= 256), when the frame levels cannot
+ * be stored, or when no frame reaches the speech threshold: frames all of about one level,
+ * such as a constant value or a steady square wave, may form no speech class at all.
  * The quantiser may write warnings to stderr; the estimate itself is unaffected.
+ *
+ * Precision: levels are summed in single precision, so on very long recordings the sums lose
+ * their small terms: 2^30 samples of silence give -1.11 dB where a short silence gives 0 dB.
+ *
  * Thread-safe: calls may run concurrently on any threads.
  */
 TESSEL_API int32_t TESSEL_CALL Tessel_GetSNR(void* handle, const int16_t* samples, int32_t count,

@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <iterator>
 
 #include "test_audio.h"
 
@@ -49,6 +50,20 @@ TEST_F(AudioFileTest, SixteenBitSamplesComeBackExactly) {
   EXPECT_EQ(recording.sampleRate, 11025);
   EXPECT_EQ(recording.channels, 1);
   EXPECT_NE(recording.format.find("16 bit"), std::string::npos) << recording.format;
+}
+
+TEST_F(AudioFileTest, BytesInMemoryReadLikeTheFile) {
+  const std::vector<int16_t> samples = {0, 1000, -1000, 32767, -32768, 7};
+  ASSERT_TRUE(test_audio::WriteFile(PathOf("m.flac"), 22050, 1, samples,
+                                    SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+  std::ifstream in(PathOf("m.flac"), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Recording recording;
+  ASSERT_EQ(ReadRecordingFromMemory(bytes.data(), bytes.size(), 0, recording), "");
+  EXPECT_EQ(recording.samples, samples);
+  EXPECT_EQ(recording.sampleRate, 22050);
+  EXPECT_NE(ReadRecordingFromMemory(bytes.data(), 10, 0, recording), "");
+  EXPECT_TRUE(recording.samples.empty());
 }
 
 TEST_F(AudioFileTest, OtherEncodingsReachTheSameSamples) {

@@ -52,11 +52,13 @@ class TesselProgramTest : public testing::Test {
     return quoted + "'";
   }
 
-  // Arguments are quoted for the shell; stdout and stderr are kept apart.
-  TesselRun Run(const std::vector<std::string>& args) const {
-    std::string command = Quote(TESSEL_PROGRAM);
+  // Arguments are quoted for the shell; stdout and stderr are kept apart. `setup` runs first
+  // in the same shell (limits, for instance); `stdoutFile` takes stdout instead of the capture.
+  TesselRun Run(const std::vector<std::string>& args, const std::string& setup = "",
+                const std::string& stdoutFile = "") const {
+    std::string command = setup + " exec " + Quote(TESSEL_PROGRAM);
     for (const auto& arg : args) command.append(" ").append(Quote(arg));
-    command.append(" >").append(Quote(PathOf("stdout.txt")));
+    command.append(" >").append(Quote(stdoutFile.empty() ? PathOf("stdout.txt") : stdoutFile));
     command.append(" 2>").append(Quote(PathOf("stderr.txt"))).append(" </dev/null");
     TesselRun run;
     const int raw = std::system(command.c_str());

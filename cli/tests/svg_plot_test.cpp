@@ -29,6 +29,23 @@ TEST(SvgPlot, TitleIsEscapedAndOpenUtterancesAreMarked) {
   EXPECT_NE(svg.find("2 (open)"), std::string::npos);
 }
 
+TEST(SvgPlot, NamesThatAreNotUtf8OrNotXmlCharactersAreReplaced) {
+  const std::vector<int16_t> samples(100, 0);
+  PlotData plot;
+  // A Latin-1 byte, a lone continuation byte, a cut sequence, an encoded surrogate, control
+  // characters and U+FFFF around well-formed two-, three- and four-byte characters.
+  plot.title =
+      "caf\xE9 \x80|\xE2\x82|\xED\xA0\x80|\x01\t\n|\xEF\xBF\xBF|"
+      "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xA4";
+  plot.samples = &samples;
+  plot.sampleRate = 8000;
+  const std::string r = "\xEF\xBF\xBD";
+  EXPECT_NE(
+      RenderSvgPlot(plot).find("<title>caf" + r + " " + r + "|" + r + r + "|" + r + r + r + "|" +
+                               r + "&#9;&#10;|" + r + "|\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xA4  "),
+      std::string::npos);
+}
+
 TEST(SvgPlot, EmptyAndShortRecordingsStillDraw) {
   const std::vector<int16_t> none;
   PlotData plot;

@@ -26,7 +26,9 @@ ensure_packages() {
 
 NATIVE_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev libsndfile1-dev libcli11-dev
                  nlohmann-json3-dev libwebrtc-audio-processing-dev
-                 pkgconf groff-base man-db)
+                 pkgconf groff-base man-db clang-format)
+# The fuzz preset: clang 14 and its runtimes (libFuzzer, the sanitizers).
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb xauth)

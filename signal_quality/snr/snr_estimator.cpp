@@ -19,11 +19,14 @@ int64_t SumOfSquares(const int16_t* samples, int32_t n) {
 }
 
 double LevelDb(float meanLevel) {
-  return meanLevel > 1.0f ? 20.0 * std::log10(static_cast<double>(meanLevel)) - FullScaleDb() : -FullScaleDb();
+  return meanLevel > 1.0f ? 20.0 * std::log10(static_cast<double>(meanLevel)) - FullScaleDb()
+                          : -FullScaleDb();
 }
 
 // Running sums are kept in float, rounded after every addition.
-float AddRounded(float sum, float level) { return static_cast<float>(static_cast<double>(sum) + level); }
+float AddRounded(float sum, float level) {
+  return static_cast<float>(static_cast<double>(sum) + level);
+}
 
 SnrEstimate SpeechLevelOnly() {
   SnrEstimate estimate{};
@@ -49,7 +52,8 @@ double FrameLevelFromSumOfSquares(int64_t sumOfSquares) {
 
 double FrameLevel(const int16_t* frame) {
   double sum = 0.0;
-  for (int32_t i = 0; i < kSnrFrameLength; ++i) sum += static_cast<double>(static_cast<int32_t>(frame[i]) * frame[i]);
+  for (int32_t i = 0; i < kSnrFrameLength; ++i)
+    sum += static_cast<double>(static_cast<int32_t>(frame[i]) * frame[i]);
   return std::sqrt(sum * 0.00390625);
 }
 
@@ -57,7 +61,8 @@ void ComputeFrameLevels(const int16_t* samples, int32_t frames, float* levels) {
   // Each frame is two adjacent half frames; each half is summed once and used twice.
   int64_t firstHalf = SumOfSquares(samples, kSnrFrameHop);
   for (int32_t i = 0; i < frames; ++i) {
-    const int64_t secondHalf = SumOfSquares(samples + static_cast<size_t>(kSnrFrameHop) * (i + 1), kSnrFrameHop);
+    const int64_t secondHalf =
+        SumOfSquares(samples + static_cast<size_t>(kSnrFrameHop) * (i + 1), kSnrFrameHop);
     float level = static_cast<float>(FrameLevelFromSumOfSquares(firstHalf + secondHalf));
     if (level < kMinLevel) level = kMinLevel;
     if (level > kMaxLevel) level = kMaxLevel;
@@ -76,15 +81,19 @@ SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames) {
 
   int32_t begin = 0;
   while (begin < frames && levels[begin] < threshold) ++begin;
+  // Only a speech class that attracted no level leaves every frame below the threshold (a
+  // constant level, for instance). Such a recording holds no speech to measure; a span from
+  // the scan would begin after its end.
+  if (begin == frames) return SpeechLevelOnly();
   int32_t end = frames - 1;
   while (end > begin && levels[end] < threshold) --end;
 
-  // Frame `end` counts as noise; when no frame reached the threshold (begin == frames)
-  // the last frame lies in both noise ranges and is summed twice.
+  // Frame `end` counts as noise.
   float noiseSum = 0.0f;
   for (int32_t i = 0; i < begin; ++i) noiseSum = AddRounded(noiseSum, levels[i]);
   for (int32_t i = end; i < frames; ++i) noiseSum = AddRounded(noiseSum, levels[i]);
-  const float noiseMean = static_cast<float>(static_cast<double>(noiseSum) / (begin + (frames - end)));
+  const float noiseMean =
+      static_cast<float>(static_cast<double>(noiseSum) / (begin + (frames - end)));
 
   // The speech mean takes the levels at or above the low codeword, not the threshold.
   float speechSum = 0.0f;
@@ -95,7 +104,8 @@ SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames) {
       ++speechFrames;
     }
   }
-  const float speechMean = speechFrames > 0 ? static_cast<float>(static_cast<double>(speechSum) / speechFrames) : 0.0f;
+  const float speechMean =
+      speechFrames > 0 ? static_cast<float>(static_cast<double>(speechSum) / speechFrames) : 0.0f;
 
   SnrEstimate estimate{};
   estimate.hasSpan = true;

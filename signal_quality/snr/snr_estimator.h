@@ -8,11 +8,12 @@ constexpr int32_t kSnrFrameLength = 256;
 constexpr int32_t kSnrFrameHop = 128;
 
 struct SnrEstimate {
-  bool hasSpan;           // false: no frame (or no memory); only speechLevelDb is set
-  int32_t spanBegin;      // first sample of the first speech frame
-  int32_t spanEnd;        // first sample of the frame after the speech
-  double noiseLevelDb;    // dB relative to full scale
-  double speechLevelDb;   // dB relative to full scale
+  bool hasSpan;          // false: nothing measurable (no frame, no memory, or no frame reached the
+                         // speech threshold); only speechLevelDb is set
+  int32_t spanBegin;     // first sample of the first speech frame
+  int32_t spanEnd;       // first sample of the frame after the speech
+  double noiseLevelDb;   // dB relative to full scale
+  double speechLevelDb;  // dB relative to full scale
 };
 
 // 20*log10(32768): the level of a full-scale sample, computed once, safe for concurrent first use.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -65,6 +66,28 @@ TEST(GetSnr, SilenceAndSingleFrame) {
   EXPECT_EQ(out.begin, 0);
   EXPECT_EQ(out.end, 0);
   EXPECT_EQ(out.snr, static_cast<float>(-90.30899869919436 - (20.0 - 90.30899869919436)));
+}
+
+// Constant levels and square waves: whether any frame reaches the class threshold turns on
+// float rounding in the two-class split. Where none does, nothing is measurable.
+TEST(GetSnr, SpanNeverBeginsAfterItsEnd) {
+  std::vector<int16_t> samples(4000);
+  for (int level : {10, 11, 100, 1000, 1001, 12345, 31999, 32000, 32767, -3000}) {
+    for (int32_t count : {257, 385, 1000, 4000}) {
+      for (int32_t i = 0; i < count; ++i) {
+        samples[i] = static_cast<int16_t>(level >= 0 || i % 2 == 0 ? level : -level);
+      }
+      Outputs out;
+      ASSERT_EQ(Tessel_GetSNR(kHandle, samples.data(), count, &out.begin, &out.end, &out.snr), 0);
+      EXPECT_LE(out.begin, out.end) << level << " x " << count;
+    }
+  }
+  Outputs out;
+  std::fill(samples.begin(), samples.begin() + 1000, int16_t{100});
+  EXPECT_EQ(Tessel_GetSNR(kHandle, samples.data(), 1000, &out.begin, &out.end, &out.snr), 0);
+  EXPECT_EQ(out.begin, 0);
+  EXPECT_EQ(out.end, 0);
+  EXPECT_EQ(out.snr, 0.0f);
 }
 
 TEST(GetSnr, NullOutputsAreSkipped) {
