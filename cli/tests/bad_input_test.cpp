@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "run_tessel.h"
+#include "support/test_signals.h"
 #include "test_audio.h"
 
 namespace {
@@ -29,7 +30,7 @@ class BadInput : public TesselProgramTest {
   std::string Speech(const std::string& name) {
     const std::string path = PathOf(name);
     EXPECT_TRUE(
-        test_audio::WriteFile(path, 16000, 1, test_audio::SpeechInNoise(16000, 3.0, {{0.5, 1.5}})));
+        test_audio::WriteFile(path, 16000, 1, test_signals::SpeechInNoise(16000, 3.0, {{0.5, 1.5}})));
     return path;
   }
 
@@ -94,7 +95,7 @@ TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
   // A FLAC file of 1000 samples whose header declares 2^31 - 1: the 36-bit total in
   // STREAMINFO, which always comes first, ends 26 bytes into the file.
   const std::string promise = PathOf("promise.flac");
-  ASSERT_TRUE(test_audio::WriteFile(promise, 8000, 1, test_audio::Noise(1000, 300),
+  ASSERT_TRUE(test_audio::WriteFile(promise, 8000, 1, test_signals::UniformNoise(1000, 300, 7, 16),
                                     SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
   std::string total = ReadAll(promise).substr(21, 1);
   total[0] = char(total[0] & 0xF0);
@@ -125,7 +126,7 @@ TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
 
 TEST_F(BadInput, DataChunkLongerThanTheFileIsWarnedAbout) {
   const std::string cut = PathOf("cut.wav");
-  ASSERT_TRUE(test_audio::WriteFile(cut, 8000, 1, test_audio::Noise(3000, 300)));
+  ASSERT_TRUE(test_audio::WriteFile(cut, 8000, 1, test_signals::UniformNoise(3000, 300, 7, 16)));
   ASSERT_EQ(::truncate(cut.c_str(), 44 + 4000), 0);
 
   const TesselRun run = Run({"snr", "--json", cut});
@@ -139,7 +140,7 @@ TEST_F(BadInput, DataChunkLongerThanTheFileIsWarnedAbout) {
 
 TEST_F(BadInput, RateOfZeroIsNamedAndControlCharactersStayInTheirLine) {
   const std::string name = PathOf("rate\n0.wav");
-  ASSERT_TRUE(test_audio::WriteFile(name, 8000, 1, test_audio::Noise(1000, 300)));
+  ASSERT_TRUE(test_audio::WriteFile(name, 8000, 1, test_signals::UniformNoise(1000, 300, 7, 16)));
   Patch(name, 24, std::string(8, '\0'));  // sample rate and byte rate
 
   const TesselRun run = Run({"snr", name});
