@@ -147,10 +147,7 @@ int32_t PrepareWindow(EndpointDetector* detector, const int16_t* frame) {
   return rate;
 }
 
-}  // namespace
-
-int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) {
-  if (detector == nullptr || frame == nullptr) return -1;
+FrameAnalysis AnalyseFrame(EndpointDetector* detector, const int16_t* frame) {
   const int32_t analysisRate = PrepareWindow(detector, frame);
   float peakValue = 0.0f;
   float e = 0.0f;
@@ -162,19 +159,37 @@ int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) 
   } else if (!(e >= 1.0f)) {
     e = 1.0f;
   }
+  return {pitch, e};
+}
+
+int32_t DecideFrame(EndpointDetector* detector, FrameAnalysis analysis) {
   detector->framesSeen = CountUp(detector->framesSeen);
   if (detector->framesSeen < detector->warmupFrames) return kEndpointNothing;
 
-  const int32_t energy = TrackLevels(detector, e);
+  const int32_t energy = TrackLevels(detector, analysis.energy);
   if (detector->endFrame != 0) return kEndpointNothing;
   if (detector->beginFrame == 0) {
     detector->preBeginFrames = CountUp(detector->preBeginFrames);
-    detector->beginFrame = BeginTest(detector, pitch, energy);
+    detector->beginFrame = BeginTest(detector, analysis.pitch, energy);
     return detector->beginFrame > 0 ? kEndpointBegin : kEndpointNothing;
   }
   detector->framesSinceBegin = CountUp(detector->framesSinceBegin);
-  detector->endFrame = EndTest(detector, pitch, energy);
+  detector->endFrame = EndTest(detector, analysis.pitch, energy);
   return detector->endFrame > 0 ? kEndpointEnd : kEndpointInside;
+}
+
+}  // namespace
+
+int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) {
+  if (detector == nullptr || frame == nullptr) return -1;
+  return DecideFrame(detector, AnalyseFrame(detector, frame));
+}
+
+int32_t EndpointDetector_StepTraced(EndpointDetector* detector, const int16_t* frame,
+                                    FrameAnalysis* analysis) {
+  if (detector == nullptr || frame == nullptr) return -1;
+  *analysis = AnalyseFrame(detector, frame);
+  return DecideFrame(detector, *analysis);
 }
 
 int32_t EndpointDetector_FramesSinceBegin(const EndpointDetector* detector) {
