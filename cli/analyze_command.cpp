@@ -12,6 +12,7 @@
 #include "snr_measure.h"
 #include "stream.h"
 #include "svg_plot.h"
+#include "trace_csv.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ std::string SnrLine(const SnrMeasure& snr, int32_t rate) {
 }
 
 std::string AnalysisText(const std::string& path, const Analysis& a, const AnalyzeOptions& options,
-                         const std::string& plotFile) {
+                         const std::string& plotFile, const std::string& traceFile) {
   const int32_t rate = a.recording.sampleRate;
   std::string text = path + ": " + std::to_string(rate) + " Hz, " +
                      SecondsText(int64_t(a.recording.samples.size()), rate) + ", " + FrameText(a);
@@ -62,11 +63,13 @@ std::string AnalysisText(const std::string& path, const Analysis& a, const Analy
   }
   text += "  " + SnrLine(a.snr, rate) + "\n";
   if (!plotFile.empty()) text += "  plot: " + plotFile + "\n";
+  if (!traceFile.empty()) text += "  trace: " + traceFile + "\n";
   return text;
 }
 
 nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
-                                    const AnalyzeOptions& options, const std::string& plotFile) {
+                                    const AnalyzeOptions& options, const std::string& plotFile,
+                                    const std::string& traceFile) {
   const int32_t rate = a.recording.sampleRate;
   nlohmann::ordered_json utterances = nlohmann::ordered_json::array();
   for (const Utterance& u : a.stream.utterances) {
@@ -101,7 +104,19 @@ nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
     out["speech"] = nullptr;
   }
   if (!plotFile.empty()) out["plot"] = plotFile;
+  if (!traceFile.empty()) out["trace"] = traceFile;
   return out;
+}
+
+// what: "plot", "trace", for messages.
+std::string WriteOutputFile(const std::string& file, const std::string& text, const char* what) {
+  const std::string failed = std::string("cannot write the ") + what + " " + file;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) return failed + ": " + std::strerror(errno);
+  out << text;
+  out.close();
+  if (!out) return failed;
+  return {};
 }
 
 std::string WritePlot(const std::string& path, const Analysis& a, const std::string& plotFile) {
@@ -116,16 +131,11 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
                  SecondsText(int64_t(a.recording.samples.size()), a.recording.sampleRate) + ", " +
                  FrameText(a) + "; " + std::to_string(a.stream.utterances.size()) +
                  (a.stream.utterances.size() == 1 ? " utterance" : " utterances");
-
-  std::ofstream out(plotFile, std::ios::binary | std::ios::trunc);
-  if (!out) return "cannot write the plot " + plotFile + ": " + std::strerror(errno);
-  out << RenderSvgPlot(plot);
-  out.close();
-  if (!out) return "cannot write the plot " + plotFile;
-  return {};
+  return WriteOutputFile(plotFile, RenderSvgPlot(plot), "plot");
 }
 
-std::string Analyze(const std::string& path, const AnalyzeOptions& options, Analysis& a) {
+std::string Analyze(const std::string& path, const AnalyzeOptions& options, bool traced,
+                    Analysis& a) {
   if (std::string reason = ReadRecording(path, options.channel, a.recording); !reason.empty()) {
     return reason;
   }
@@ -138,8 +148,8 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
   if (!IsValidFrameSize(rate, a.frameSize)) {
     return "frame size " + std::to_string(a.frameSize) + " does not fit: " + FrameSizeRule(rate);
   }
-  if (std::string reason =
-          StreamRecording(a.recording.samples, rate, a.frameSize, options.vadThreshold, a.stream);
+  if (std::string reason = StreamRecording(a.recording.samples, rate, a.frameSize,
+                                           options.vadThreshold, a.stream, traced);
       !reason.empty()) {
     return reason;
   }
@@ -150,10 +160,10 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
 }  // namespace
 
 FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
-                      const std::string& plotFile) {
+                      const std::string& plotFile, const std::string& traceFile) {
   FileReport report;
   Analysis a;
-  if (std::string reason = Analyze(path, options, a); !reason.empty()) {
+  if (std::string reason = Analyze(path, options, !traceFile.empty(), a); !reason.empty()) {
     report.error = path + ": " + reason;
     if (options.json) report.output = JsonLine({{"file", path}, {"error", reason}});
     return report;
@@ -166,7 +176,16 @@ FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
       writtenPlot = plotFile;
     }
   }
-  report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot))
-                               : AnalysisText(path, a, options, writtenPlot);
+  std::string writtenTrace;
+  if (!traceFile.empty()) {
+    if (std::string reason = WriteOutputFile(traceFile, TraceCsv(a.stream.trace), "trace");
+        !reason.empty()) {
+      report.error = (report.error.empty() ? path + ": " : report.error + "; ") + reason;
+    } else {
+      writtenTrace = traceFile;
+    }
+  }
+  report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot, writtenTrace))
+                               : AnalysisText(path, a, options, writtenPlot, writtenTrace);
   return report;
 }
