@@ -127,6 +127,7 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
   plot.utterances = a.stream.utterances;
   if (a.snr.measurable) plot.snrDb = a.snr.snrDb;
   if (a.snr.hasSpan) plot.speechSpan = std::make_pair(a.snr.spanBegin, a.snr.spanEnd);
+  if (!a.stream.trace.empty()) plot.trace = &a.stream.trace;
   plot.details = std::to_string(a.recording.sampleRate) + " Hz, " +
                  SecondsText(int64_t(a.recording.samples.size()), a.recording.sampleRate) + ", " +
                  FrameText(a) + "; " + std::to_string(a.stream.utterances.size()) +

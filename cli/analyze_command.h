@@ -16,6 +16,6 @@ struct AnalyzeOptions {
 };
 
 // plotFile: where to write the SVG picture; empty for none. traceFile: where to write the
-// detector's frame-by-frame records as CSV; empty for none.
+// detector's frame-by-frame records as CSV; empty for none. A traced plot also shows them.
 FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
                       const std::string& plotFile, const std::string& traceFile = {});

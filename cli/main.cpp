@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
   analyzeCommand->add_option(
       "--trace", trace,
       "Write the detector's view of every frame as CSV (energy, threshold, pitch, state, begin "
-      "and end): FILE.csv for one input, a folder for many");
+      "and end): FILE.csv for one input, a folder for many; a plot then shows it too");
 
   try {
     app.parse(argc, argv);

@@ -1,9 +1,11 @@
-// The detector's trace: it agrees with what the exported interface reports, and it is stable
-// for the bundled recording.
+// The detector's trace: it agrees with what the exported interface reports, it is stable for
+// the bundled recording, and a traced plot is well-formed SVG with the trace lane in it.
+#include <expat.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include <nlohmann/json.hpp>
 
@@ -87,6 +89,34 @@ int CountResults(const std::vector<DetectorTrace>& trace, int32_t result) {
   return count;
 }
 
+// Elements of a well-formed document, counted by name and class.
+struct SvgCount {
+  std::string root;
+  std::string height;
+  std::map<std::string, int> elements;  // "line.decision begin"
+};
+
+SvgCount ParseSvg(const std::string& svg) {
+  SvgCount count;
+  XML_Parser parser = XML_ParserCreate("UTF-8");
+  XML_SetUserData(parser, &count);
+  XML_SetStartElementHandler(parser, [](void* user, const XML_Char* name, const XML_Char** attrs) {
+    auto& c = *static_cast<SvgCount*>(user);
+    std::string key = name;
+    for (int i = 0; attrs[i] != nullptr; i += 2) {
+      if (std::string(attrs[i]) == "class") key += std::string(".") + attrs[i + 1];
+      if (c.root.empty() && std::string(attrs[i]) == "height") c.height = attrs[i + 1];
+    }
+    if (c.root.empty()) c.root = name;
+    ++c.elements[key];
+  });
+  const bool parsed = XML_Parse(parser, svg.data(), int(svg.size()), 1) == XML_STATUS_OK;
+  EXPECT_TRUE(parsed) << XML_ErrorString(XML_GetErrorCode(parser)) << " at line "
+                      << XML_GetCurrentLineNumber(parser);
+  XML_ParserFree(parser);
+  return count;
+}
+
 class TraceProgram : public TesselProgramTest {};
 
 }  // namespace
@@ -116,4 +146,32 @@ TEST_F(TraceProgram, BundledRecordingTraceMatchesTheGoldenFile) {
                                std::filesystem::copy_options::overwrite_existing);
   }
   EXPECT_EQ(ReadAll(csv), ReadAll(TESSEL_TRACE_GOLDEN));
+}
+
+TEST_F(TraceProgram, TracedPlotsAreWellFormedSvgWithTheTraceLane) {
+  std::filesystem::create_directories(PathOf("again"));
+  const std::string copy = PathOf("again/speech-16k.wav");
+  std::filesystem::copy_file(TESSEL_SPEECH_WAV, copy);
+  const TesselRun run = Run(
+      {"analyze", "--plot", PathOf("plots"), "--trace", PathOf("traces"), TESSEL_SPEECH_WAV, copy});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("  trace: " + PathOf("traces/speech-16k-2.csv") + "\n"), std::string::npos)
+      << run.out;
+  EXPECT_EQ(ReadAll(PathOf("traces/speech-16k-2.csv")), ReadAll(TESSEL_TRACE_GOLDEN));
+
+  for (const char* plot : {"plots/speech-16k.svg", "plots/speech-16k-2.svg"}) {
+    const SvgCount svg = ParseSvg(ReadAll(PathOf(plot)));
+    EXPECT_EQ(svg.root, "svg");
+    EXPECT_EQ(svg.height, "504.0");
+    EXPECT_EQ(svg.elements.at("path.wave"), 1);
+    EXPECT_EQ(svg.elements.at("rect.utterance"), 2);
+    EXPECT_EQ(svg.elements.at("polyline.energy"), 1);
+    EXPECT_EQ(svg.elements.at("polyline.threshold"), 1);
+    EXPECT_GE(svg.elements.at("rect.voiced"), 2);
+    // Two of each declared in the lane, one more of each in its key.
+    EXPECT_EQ(svg.elements.at("line.decision begin"), 3);
+    EXPECT_EQ(svg.elements.at("line.decision end"), 2);
+    EXPECT_EQ(svg.elements.at("line.placed begin"), 2);
+    EXPECT_EQ(svg.elements.at("line.placed end"), 2);
+  }
 }

@@ -29,6 +29,8 @@ NATIVE_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev libsndfile1-dev li
 WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb xauth)
+# The command line's trace tests read its plots with an XML parser.
+NATIVE_PACKAGES+=(libexpat1-dev)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 
