@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "context/detector_observer.h"
 #include "context/tests/voiced_signal.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
@@ -82,6 +83,28 @@ void BM_Context(benchmark::State& state) {
     Tessel_Release(context);
   }
   state.counters["utterances"] = utterances;
+  SetAudioCounters(state, kSeconds);
+}
+
+void CountFrame(void* user, const DetectorTrace*) { ++*static_cast<int64_t*>(user); }
+
+// The same stream watched by an observer that only counts the records: what a trace costs
+// inside the library. BM_Context is the same stream unwatched.
+void BM_ContextWatched(benchmark::State& state) {
+  const int32_t rate = int32_t(state.range(0));
+  const std::vector<int16_t>& samples = TenMinutes(rate);
+  const int32_t frameSize = FrameSize20ms(rate);
+  int64_t records = 0;
+  for (auto _ : state) {
+    void* context = Tessel_Init(rate, frameSize);
+    records = 0;
+    SnrContext_SetObserver(context, {CountFrame, &records});
+    for (size_t at = 0; at + size_t(frameSize) <= samples.size(); at += size_t(frameSize)) {
+      Tessel_AddSample(context, samples.data() + at);
+    }
+    Tessel_Release(context);
+  }
+  state.counters["records"] = double(records);
   SetAudioCounters(state, kSeconds);
 }
 
@@ -178,6 +201,7 @@ void EveryRate(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Context)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContextWatched)->Arg(8000)->Arg(48000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceContext)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Converter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceConverter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
