@@ -16,15 +16,14 @@ const char* EventName(int32_t result) {
   return "";
 }
 
+constexpr const char* kHeader =
+    "frame,sample,seconds,state,event,energy,threshold,peak,floor,pitch_hz,pitch_lag,voiced,"
+    "speech_like,run,begin_candidate,end_candidate,begin,end\n";
+
 }  // namespace
 
-std::string TraceCsvHeader() {
-  return "frame,sample,seconds,state,event,energy,threshold,peak,floor,pitch_hz,pitch_lag,"
-         "voiced,speech_like,run,begin_candidate,end_candidate,begin,end";
-}
-
 std::string TraceCsv(const std::vector<DetectorTrace>& trace) {
-  std::string csv = TraceCsvHeader() + "\n";
+  std::string csv = kHeader;
   for (const DetectorTrace& t : trace) {
     char lag[32] = "-1";
     if (t.pitchLag >= 0.0f) std::snprintf(lag, sizeof lag, "%.2f", double(t.pitchLag));

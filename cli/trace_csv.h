@@ -7,9 +7,6 @@
 
 #include "context/detector_observer.h"
 
-// The header line, without its line feed.
-std::string TraceCsvHeader();
-
 // The whole file. Energy and pitch keep nine significant digits, enough to read back the
 // very float the detector compared; -1 stands for "none" in every column that can lack a
 // value, an empty event for a frame on which nothing was declared.

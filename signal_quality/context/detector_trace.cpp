@@ -56,7 +56,6 @@ DetectorTrace SnrContext_TraceFrame(const SnrContext* context, int32_t result,
                                     const FrameAnalysis& analysis) {
   const EndpointDetector* detector = context->detector;
   const int32_t state = DetectorState(detector);
-  const float seconds = UtteranceBeginTime(context->samplesDone, 0, context->frameSize8k);
   const int32_t analysisRate =
       ComputeAnalysisShape(detector->rate, detector->frameLength).analysisRate;
   const bool hasPitch = analysis.pitch > 0.0f;
@@ -67,7 +66,7 @@ DetectorTrace SnrContext_TraceFrame(const SnrContext* context, int32_t result,
   // exported interface reports them.
   trace.sample = int32_t(
       std::min<int64_t>(int64_t(context->samplesDone) * context->inputRate / 8000, INT32_MAX));
-  trace.seconds = seconds;
+  trace.seconds = float(context->samplesDone / 8000.0);
   trace.state = state;
   trace.result = result;
   trace.energy = analysis.energy;
