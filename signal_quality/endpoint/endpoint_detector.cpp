@@ -148,10 +148,11 @@ constexpr int32_t kSecondStageCapacity = kMaxRate / 50 / 4;
   return rate;
 }
 
-// Both steps take the pre-processing, the analysis and the decision inline: the plain step,
-// which every frame of an unwatched stream takes, keeps the code it has as one function.
-[[gnu::always_inline]] inline FrameAnalysis AnalyseFrame(EndpointDetector* detector,
-                                                         const int16_t* frame) {
+// The step of both entry points; analysis, when not null, receives what the frame's analysis
+// found. Taken inline by each, so that the plain step, which every frame of an unwatched
+// stream takes, has the code of a step that reports nothing.
+[[gnu::always_inline]] inline int32_t StepFrame(EndpointDetector* detector, const int16_t* frame,
+                                                FrameAnalysis* analysis) {
   const int32_t analysisRate = PrepareWindow(detector, frame);
   float peakValue = 0.0f;
   float e = 0.0f;
@@ -163,23 +164,19 @@ constexpr int32_t kSecondStageCapacity = kMaxRate / 50 / 4;
   } else if (!(e >= 1.0f)) {
     e = 1.0f;
   }
-  return {pitch, e};
-}
-
-[[gnu::always_inline]] inline int32_t DecideFrame(EndpointDetector* detector,
-                                                  FrameAnalysis analysis) {
+  if (analysis != nullptr) *analysis = {pitch, e};
   detector->framesSeen = CountUp(detector->framesSeen);
   if (detector->framesSeen < detector->warmupFrames) return kEndpointNothing;
 
-  const int32_t energy = TrackLevels(detector, analysis.energy);
+  const int32_t energy = TrackLevels(detector, e);
   if (detector->endFrame != 0) return kEndpointNothing;
   if (detector->beginFrame == 0) {
     detector->preBeginFrames = CountUp(detector->preBeginFrames);
-    detector->beginFrame = BeginTest(detector, analysis.pitch, energy);
+    detector->beginFrame = BeginTest(detector, pitch, energy);
     return detector->beginFrame > 0 ? kEndpointBegin : kEndpointNothing;
   }
   detector->framesSinceBegin = CountUp(detector->framesSinceBegin);
-  detector->endFrame = EndTest(detector, analysis.pitch, energy);
+  detector->endFrame = EndTest(detector, pitch, energy);
   return detector->endFrame > 0 ? kEndpointEnd : kEndpointInside;
 }
 
@@ -187,14 +184,13 @@ constexpr int32_t kSecondStageCapacity = kMaxRate / 50 / 4;
 
 int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) {
   if (detector == nullptr || frame == nullptr) return -1;
-  return DecideFrame(detector, AnalyseFrame(detector, frame));
+  return StepFrame(detector, frame, nullptr);
 }
 
 int32_t EndpointDetector_StepTraced(EndpointDetector* detector, const int16_t* frame,
                                     FrameAnalysis* analysis) {
   if (detector == nullptr || frame == nullptr) return -1;
-  *analysis = AnalyseFrame(detector, frame);
-  return DecideFrame(detector, *analysis);
+  return StepFrame(detector, frame, analysis);
 }
 
 int32_t EndpointDetector_FramesSinceBegin(const EndpointDetector* detector) {
