@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "context/detector_observer.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
 #include "resample/tests/shifted_reference.h"
@@ -63,13 +64,21 @@ void SetSampleCounters(benchmark::State& state, double samples) {
       samples, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_Context(benchmark::State& state) {
+void CountFrame(void* user, const DetectorTrace*) { ++*static_cast<int64_t*>(user); }
+
+// Ten minutes through one context, read back after every push as a host does. Watched, an
+// observer that only counts the records sees every frame: the difference to the unwatched
+// stream is what a trace costs inside the library.
+void StreamTenMinutes(benchmark::State& state, bool watched) {
   const int32_t rate = int32_t(state.range(0));
   const std::vector<int16_t>& samples = TenMinutes(rate);
   const int32_t frameSize = FrameSize20ms(rate);
   int32_t utterances = 0;
+  int64_t records = 0;
   for (auto _ : state) {
     void* context = Tessel_Init(rate, frameSize);
+    records = 0;
+    if (watched) SnrContext_SetObserver(context, {CountFrame, &records});
     int32_t lastEnd = -1;
     utterances = 0;
     for (size_t at = 0; at + size_t(frameSize) <= samples.size(); at += size_t(frameSize)) {
@@ -82,8 +91,13 @@ void BM_Context(benchmark::State& state) {
     Tessel_Release(context);
   }
   state.counters["utterances"] = utterances;
+  if (watched) state.counters["records"] = double(records);
   SetAudioCounters(state, kSeconds);
 }
+
+void BM_Context(benchmark::State& state) { StreamTenMinutes(state, false); }
+
+void BM_ContextWatched(benchmark::State& state) { StreamTenMinutes(state, true); }
 
 // The same road with the plain converter: histories shifted on every sample, then the same
 // framing and the same detector.
@@ -178,6 +192,7 @@ void EveryRate(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_Context)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContextWatched)->Arg(8000)->Arg(48000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceContext)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Converter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceConverter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include "snr_measure.h"
 #include "stream.h"
 #include "svg_plot.h"
+#include "trace_csv.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ std::string SnrLine(const SnrMeasure& snr, int32_t rate) {
 }
 
 std::string AnalysisText(const std::string& path, const Analysis& a, const AnalyzeOptions& options,
-                         const std::string& plotFile) {
+                         const std::string& plotFile, const std::string& traceFile) {
   const int32_t rate = a.recording.sampleRate;
   std::string text = PrintableName(path) + ": " + std::to_string(rate) + " Hz, " +
                      SecondsText(int64_t(a.recording.samples.size()), rate) + ", " + FrameText(a);
@@ -61,13 +62,16 @@ std::string AnalysisText(const std::string& path, const Analysis& a, const Analy
   }
   text += "  " + SnrLine(a.snr, rate) + "\n";
   if (!plotFile.empty()) text += "  plot: " + PrintableName(plotFile) + "\n";
+  if (!traceFile.empty()) text += "  trace: " + PrintableName(traceFile) + "\n";
   return text;
 }
 
-// plotError: why the plot could not be written; empty when it was, or when none was asked for.
+// outputError: why the plot or the trace could not be written; empty when they were, or when
+// none was asked for.
 nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
                                     const AnalyzeOptions& options, const std::string& plotFile,
-                                    const std::string& plotError) {
+                                    const std::string& traceFile,
+                                    const std::string& outputError) {
   const int32_t rate = a.recording.sampleRate;
   nlohmann::ordered_json utterances = nlohmann::ordered_json::array();
   for (const Utterance& u : a.stream.utterances) {
@@ -102,8 +106,9 @@ nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
     out["speech"] = nullptr;
   }
   if (!plotFile.empty()) out["plot"] = plotFile;
+  if (!traceFile.empty()) out["trace"] = traceFile;
   if (!a.recording.warning.empty()) out["warning"] = a.recording.warning;
-  if (!plotError.empty()) out["error"] = plotError;
+  if (!outputError.empty()) out["error"] = outputError;
   return out;
 }
 
@@ -115,6 +120,7 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
   plot.utterances = a.stream.utterances;
   if (a.snr.measurable) plot.snrDb = a.snr.snrDb;
   if (a.snr.hasSpan) plot.speechSpan = std::make_pair(a.snr.spanBegin, a.snr.spanEnd);
+  if (!a.stream.trace.empty()) plot.trace = &a.stream.trace;
   plot.details = std::to_string(a.recording.sampleRate) + " Hz, " +
                  SecondsText(int64_t(a.recording.samples.size()), a.recording.sampleRate) + ", " +
                  FrameText(a) + "; " + std::to_string(a.stream.utterances.size()) +
@@ -126,7 +132,8 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
   return {};
 }
 
-std::string Analyze(const std::string& path, const AnalyzeOptions& options, Analysis& a) {
+std::string Analyze(const std::string& path, const AnalyzeOptions& options, bool traced,
+                    Analysis& a) {
   if (std::string reason = ReadRecording(path, options.channel, a.recording); !reason.empty()) {
     return reason;
   }
@@ -139,8 +146,8 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
   if (!IsValidFrameSize(rate, a.frameSize)) {
     return "frame size " + std::to_string(a.frameSize) + " does not fit: " + FrameSizeRule(rate);
   }
-  if (std::string reason =
-          StreamRecording(a.recording.samples, rate, a.frameSize, options.vadThreshold, a.stream);
+  if (std::string reason = StreamRecording(a.recording.samples, rate, a.frameSize,
+                                           options.vadThreshold, a.stream, traced);
       !reason.empty()) {
     return reason;
   }
@@ -149,34 +156,43 @@ std::string Analyze(const std::string& path, const AnalyzeOptions& options, Anal
 }
 
 FileReport AnalyzeFile(const std::string& path, const AnalyzeOptions& options,
-                       const std::string& plotFile) {
+                       const std::string& plotFile, const std::string& traceFile) {
   Analysis a;
-  if (std::string reason = Analyze(path, options, a); !reason.empty()) {
+  if (std::string reason = Analyze(path, options, !traceFile.empty(), a); !reason.empty()) {
     return FailedFileReport(path, reason, options.json);
   }
   FileReport report;
   report.warning = WarningLine(path, a.recording.warning);
+  std::string outputError;
   std::string writtenPlot;
-  std::string plotError;
   if (!plotFile.empty()) {
-    plotError = WritePlot(path, a, plotFile);
-    if (plotError.empty()) {
-      writtenPlot = plotFile;
+    outputError = WritePlot(path, a, plotFile);
+    if (outputError.empty()) writtenPlot = plotFile;
+  }
+  std::string writtenTrace;
+  if (!traceFile.empty()) {
+    if (std::string reason = ReplaceFileContents(traceFile, TraceCsv(a.stream.trace));
+        !reason.empty()) {
+      reason = "cannot write the trace " + PrintableName(traceFile) + ": " + reason;
+      outputError = outputError.empty() ? reason : outputError + "; " + reason;
     } else {
-      report.error = PrintableName(path) + ": " + plotError;
+      writtenTrace = traceFile;
     }
   }
-  report.output = options.json ? JsonLine(AnalysisJson(path, a, options, writtenPlot, plotError))
-                               : AnalysisText(path, a, options, writtenPlot);
+  if (!outputError.empty()) report.error = PrintableName(path) + ": " + outputError;
+  report.output =
+      options.json
+          ? JsonLine(AnalysisJson(path, a, options, writtenPlot, writtenTrace, outputError))
+          : AnalysisText(path, a, options, writtenPlot, writtenTrace);
   return report;
 }
 
 }  // namespace
 
 FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
-                      const std::string& plotFile) {
+                      const std::string& plotFile, const std::string& traceFile) {
   try {
-    return AnalyzeFile(path, options, plotFile);
+    return AnalyzeFile(path, options, plotFile, traceFile);
   } catch (const std::bad_alloc&) {
     return FailedFileReport(path, "not enough memory", options.json);
   }

@@ -15,6 +15,7 @@ struct AnalyzeOptions {
   std::optional<int32_t> vadThreshold;  // the detector's default when not given
 };
 
-// plotFile: where to write the SVG picture; empty for none.
+// plotFile: where to write the SVG picture; empty for none. traceFile: where to write the
+// detector's frame-by-frame records as CSV; empty for none. A traced plot also shows them.
 FileReport RunAnalyze(const std::string& path, const AnalyzeOptions& options,
-                      const std::string& plotFile);
+                      const std::string& plotFile, const std::string& traceFile = {});

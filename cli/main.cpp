@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
 
   AnalyzeOptions analyze;
   std::string plot;
+  std::string trace;
   CLI::App* analyzeCommand = app.add_subcommand(
       "analyze",
       "Every utterance a live host would see, streaming the recording frame by frame, and the "
@@ -121,6 +122,10 @@ int main(int argc, char** argv) {
   analyzeCommand->add_option(
       "--plot", plot,
       "Draw the waveform with the utterances as SVG: FILE.svg for one input, a folder for many");
+  analyzeCommand->add_option(
+      "--trace", trace,
+      "Write the detector's view of every frame as CSV (energy, threshold, pitch, state, begin "
+      "and end): FILE.csv for one input, a folder for many; a plot then shows it too");
 
   try {
     app.parse(argc, argv);
@@ -153,9 +158,17 @@ int main(int argc, char** argv) {
         return 2;
       }
     }
+    std::vector<std::string> traceFiles(files.size());
+    if (!trace.empty()) {
+      if (std::string reason = TraceFilesFor(trace, files, traceFiles); !reason.empty()) {
+        std::fprintf(stderr, "tessel: %s\n", reason.c_str());
+        return 2;
+      }
+    }
     summary = RunInOrder(
         files.size(), common.jobs,
-        [&](size_t i) { return RunAnalyze(files[i], analyze, plotFiles[i]); }, showProgress);
+        [&](size_t i) { return RunAnalyze(files[i], analyze, plotFiles[i], traceFiles[i]); },
+        showProgress);
   }
   return FinishOutput(summary.failedFiles == 0 ? 0 : 1, summary.outputError);
 }

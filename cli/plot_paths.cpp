@@ -12,19 +12,33 @@
 #include <utility>
 
 #include "report_format.h"
+#include "trace_csv.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool EndsWithSvg(const std::string& path) {
-  const std::string extension = fs::path(path).extension().string();
-  return extension == ".svg" || extension == ".SVG";
+// What one output option writes: its name, its files' extension and what they hold.
+struct OutputKind {
+  const char* option;     // "--plot"
+  const char* extension;  // ".svg"
+  const char* contents;   // "plots", for messages
+  const char* stem;       // "plot", for an input whose name has none
+  const char* what;       // "an SVG plot", for messages
+  // How such a file begins (after a byte-order mark and white space); one of these.
+  std::vector<std::string_view> beginnings;
+};
+
+bool HasExtension(const std::string& path, const std::string& extension) {
+  const std::string found = fs::path(path).extension().string();
+  std::string upper = extension;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return found == extension || found == upper;
 }
 
-// True when the file at path holds something other than an SVG document: an earlier plot, or
-// an empty file, may be replaced; anything else was not made by --plot.
-bool HoldsSomethingElse(const std::string& path) {
+// True when the file at path holds something other than what the option writes: an earlier
+// output, or an empty file, may be replaced; anything else was not made by the option.
+bool HoldsSomethingElse(const OutputKind& kind, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   char head[64];
   in.read(head, sizeof head);
@@ -33,68 +47,85 @@ bool HoldsSomethingElse(const std::string& path) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
     text.remove_prefix(1);
   }
-  return !text.empty() && !text.starts_with("<?xml") && !text.starts_with("<svg");
+  if (text.empty()) return false;
+  for (std::string_view beginning : kind.beginnings) {
+    if (text.starts_with(beginning)) return false;
+  }
+  return true;
 }
 
-// A plot replaces whatever its path names, so it must name neither an input (compared by
+// An output replaces whatever its path names, so it must name neither an input (compared by
 // device and inode, which no spelling of the path, link or "../" hides) nor any other file
-// that is not a plot: "--plot take1.wav take2.wav" is a slip, not a request.
-std::string PlotRefusal(const std::string& plotOption, const std::vector<std::string>& plotFiles,
-                        const std::vector<std::string>& inputs) {
-  std::map<std::pair<dev_t, ino_t>, const std::string*> plots;
-  for (const std::string& plot : plotFiles) {
+// that the option did not write: "--plot take1.wav take2.wav" is a slip, not a request.
+std::string OutputRefusal(const OutputKind& kind, const std::string& option,
+                          const std::vector<std::string>& files,
+                          const std::vector<std::string>& inputs) {
+  std::map<std::pair<dev_t, ino_t>, const std::string*> outputs;
+  for (const std::string& file : files) {
     struct stat status;
-    if (::stat(plot.c_str(), &status) == 0) {
-      plots.emplace(std::pair(status.st_dev, status.st_ino), &plot);
+    if (::stat(file.c_str(), &status) == 0) {
+      outputs.emplace(std::pair(status.st_dev, status.st_ino), &file);
     }
   }
+  const std::string named = std::string(kind.option) + " " + PrintableName(option);
   for (const std::string& input : inputs) {
     struct stat status;
-    if (plots.empty() || ::stat(input.c_str(), &status) != 0) continue;
-    const auto found = plots.find({status.st_dev, status.st_ino});
-    if (found == plots.end()) continue;
-    return "--plot " + PrintableName(plotOption) + ": " + PrintableName(*found->second) +
-           " is the input file " + PrintableName(input) + "; nothing was written";
+    if (outputs.empty() || ::stat(input.c_str(), &status) != 0) continue;
+    const auto found = outputs.find({status.st_dev, status.st_ino});
+    if (found == outputs.end()) continue;
+    return named + ": " + PrintableName(*found->second) + " is the input file " +
+           PrintableName(input) + "; nothing was written";
   }
-  for (const auto& [identity, plot] : plots) {
-    if (HoldsSomethingElse(*plot)) {
-      return "--plot " + PrintableName(plotOption) + ": " + PrintableName(*plot) +
-             " exists and is not an SVG plot; nothing was written";
+  for (const auto& [identity, file] : outputs) {
+    if (HoldsSomethingElse(kind, *file)) {
+      return named + ": " + PrintableName(*file) + " exists and is not " + kind.what +
+             "; nothing was written";
     }
   }
   return {};
+}
+
+std::string OutputFilesFor(const OutputKind& kind, const std::string& option,
+                           const std::vector<std::string>& inputs,
+                           std::vector<std::string>& files) {
+  files.clear();
+  std::error_code ec;
+  const bool existingFolder = fs::is_directory(option, ec);
+  const bool folder = existingFolder || inputs.size() > 1 || option.ends_with('/');
+  if (!folder) {
+    files.push_back(option);
+    return OutputRefusal(kind, option, files, inputs);
+  }
+  const std::string named = std::string(kind.option) + " " + PrintableName(option);
+  if (!existingFolder && HasExtension(option, kind.extension)) {
+    return named + ": several input files need a folder for their " + kind.contents;
+  }
+  fs::create_directories(option, ec);
+  if (ec) return named + ": cannot create the folder: " + ec.message();
+
+  // Inputs from different folders may share a name: later ones get -2, -3, ...
+  std::set<std::string> used;
+  for (const std::string& input : inputs) {
+    std::string stem = fs::path(input).stem().string();
+    if (stem.empty()) stem = kind.stem;
+    std::string name = stem + kind.extension;
+    for (int n = 2; used.count(name); ++n) name = stem + "-" + std::to_string(n) + kind.extension;
+    used.insert(name);
+    files.push_back((fs::path(option) / name).string());
+  }
+  return OutputRefusal(kind, option, files, inputs);
 }
 
 }  // namespace
 
 std::string PlotFilesFor(const std::string& plotOption, const std::vector<std::string>& inputs,
                          std::vector<std::string>& plotFiles) {
-  plotFiles.clear();
-  std::error_code ec;
-  const bool existingFolder = fs::is_directory(plotOption, ec);
-  const bool folder = existingFolder || inputs.size() > 1 || plotOption.ends_with('/');
-  if (!folder) {
-    plotFiles.push_back(plotOption);
-    return PlotRefusal(plotOption, plotFiles, inputs);
-  }
-  if (!existingFolder && EndsWithSvg(plotOption)) {
-    return "--plot " + PrintableName(plotOption) +
-           ": several input files need a folder for their plots";
-  }
-  fs::create_directories(plotOption, ec);
-  if (ec) {
-    return "--plot " + PrintableName(plotOption) + ": cannot create the folder: " + ec.message();
-  }
+  return OutputFilesFor({"--plot", ".svg", "plots", "plot", "an SVG plot", {"<?xml", "<svg"}},
+                        plotOption, inputs, plotFiles);
+}
 
-  // Inputs from different folders may share a name: later ones get -2, -3, ...
-  std::set<std::string> used;
-  for (const std::string& input : inputs) {
-    std::string stem = fs::path(input).stem().string();
-    if (stem.empty()) stem = "plot";
-    std::string name = stem + ".svg";
-    for (int n = 2; used.count(name); ++n) name = stem + "-" + std::to_string(n) + ".svg";
-    used.insert(name);
-    plotFiles.push_back((fs::path(plotOption) / name).string());
-  }
-  return PlotRefusal(plotOption, plotFiles, inputs);
+std::string TraceFilesFor(const std::string& traceOption, const std::vector<std::string>& inputs,
+                          std::vector<std::string>& traceFiles) {
+  return OutputFilesFor({"--trace", ".csv", "traces", "trace", "a trace", {kTraceCsvFirstColumns}},
+                        traceOption, inputs, traceFiles);
 }

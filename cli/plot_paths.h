@@ -1,5 +1,5 @@
-// Where `--plot` puts the pictures: the named file for one input, one file per input in the
-// named folder otherwise.
+// Where `--plot` puts the pictures and `--trace` the detector's records: the named file for
+// one input, one file per input in the named folder otherwise.
 #pragma once
 
 #include <string>
@@ -10,3 +10,7 @@
 // one of the inputs, under whatever name, is such a reason.
 std::string PlotFilesFor(const std::string& plotOption, const std::vector<std::string>& inputs,
                          std::vector<std::string>& plotFiles);
+
+// The same for `--trace`: FILE.csv for one input, one .csv per input in a folder otherwise.
+std::string TraceFilesFor(const std::string& traceOption, const std::vector<std::string>& inputs,
+                          std::vector<std::string>& traceFiles);

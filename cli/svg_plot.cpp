@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "trace_lane.h"
+
 namespace {
 
 constexpr double kWidth = 1000;
@@ -148,13 +150,14 @@ std::string RenderSvgPlot(const PlotData& plot) {
   for (int16_t s : samples) peak = std::max(peak, std::abs(int(s)));
   const Scale scale{count, double(peak)};
   const double seconds = double(samples.size()) / plot.sampleRate;
+  // The trace lane sits between the waveform and the time axis, which moves down with it.
+  const double lane = plot.trace ? kTraceLaneKey + kTraceLaneHeight : 0;
+  const double height = kHeight + lane;
 
   std::string svg =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-      Num(kWidth) + "\" height=\"" + Num(kHeight) + "\" viewBox=\"0 0 " + Num(kWidth) + " " +
-      Num(kHeight) +
-      "\">\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) + "\" height=\"" +
+      Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(height) + "\">\n"
       "<style>\n"
       "text { font-family: sans-serif; font-size: 12px; fill: #333; }\n"
       ".title { font-size: 16px; font-weight: bold; fill: #111; }\n"
@@ -190,11 +193,11 @@ std::string RenderSvgPlot(const PlotData& plot) {
   for (int i = 0; i * step <= seconds + 1e-9; ++i) {
     const double x = scale.X(i * step * plot.sampleRate);
     svg += "<line class=\"grid\" x1=\"" + Num(x) + "\" y1=\"" + Num(kTop) + "\" x2=\"" + Num(x) +
-           "\" y2=\"" + Num(kTop + kPlotHeight) + "\"/>\n";
-    svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(kTop + kPlotHeight + 16) +
+           "\" y2=\"" + Num(kTop + kPlotHeight + lane) + "\"/>\n";
+    svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(kTop + kPlotHeight + lane + 16) +
            "\" text-anchor=\"middle\">" + TickLabel(i * step, step) + "</text>\n";
   }
-  svg += "<text x=\"" + Num(kLeft + kPlotWidth) + "\" y=\"" + Num(kTop + kPlotHeight + 32) +
+  svg += "<text x=\"" + Num(kLeft + kPlotWidth) + "\" y=\"" + Num(kTop + kPlotHeight + lane + 32) +
          "\" text-anchor=\"end\">time (s)</text>\n";
 
   // Utterances behind the waveform, numbered above it.
@@ -219,9 +222,13 @@ std::string RenderSvgPlot(const PlotData& plot) {
          peakText + "</text>\n";
   svg += "<text x=\"" + Num(kLeft - 4) + "\" y=\"" + Num(kTop + kPlotHeight / 2 + 4) +
          "\" text-anchor=\"end\">0</text>\n";
+  if (plot.trace) {
+    DrawTraceLane(svg, *plot.trace,
+                  {kLeft, kTop + kPlotHeight + kTraceLaneKey, kPlotWidth, kTraceLaneHeight, count});
+  }
 
   // The estimate's speech span as a bar under the plot.
-  const double barY = kTop + kPlotHeight + 42;
+  const double barY = kTop + kPlotHeight + lane + 42;
   if (plot.speechSpan) {
     const double x0 = scale.X(plot.speechSpan->first);
     const double x1 = scale.X(plot.speechSpan->second);
@@ -230,7 +237,7 @@ std::string RenderSvgPlot(const PlotData& plot) {
   }
 
   // Legend.
-  const double legendY = kHeight - 8;
+  const double legendY = height - 8;
   svg += "<rect class=\"utterance key\" x=\"" + Num(kLeft) + "\" y=\"" + Num(legendY - 10) +
          "\" width=\"14\" height=\"10\"/>\n";
   svg += "<text x=\"" + Num(kLeft + 20) + "\" y=\"" + Num(legendY) +

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "context/detector_observer.h"
 #include "utterance_tracker.h"
 
 struct PlotData {
@@ -17,9 +18,10 @@ struct PlotData {
   std::optional<float> snrDb;         // none when the recording is too short to estimate
   std::optional<std::pair<int32_t, int32_t>> speechSpan;
   std::string details;  // a second title line, e.g. rate and frame size
+  const std::vector<DetectorTrace>* trace = nullptr;  // a lane under the waveform when given
 };
 
-// A complete SVG document, 1000 by 360 user units.
+// A complete SVG document, 1000 by 360 user units, taller by the trace lane when there is one.
 std::string RenderSvgPlot(const PlotData& plot);
 
 // Steps of the time axis: the smallest of 1, 2 and 5 times a power of ten that gives at

@@ -43,9 +43,6 @@ include(CMakePackageConfigHelpers)
 
 set_target_properties(tessel PROPERTIES VERSION ${PROJECT_VERSION}
                                         SOVERSION ${PROJECT_VERSION_MAJOR})
-# The command finds the library it was installed with, wherever the prefix is.
-file(RELATIVE_PATH bin_to_lib /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LIBDIR})
-set_target_properties(tessel_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
 
 install(TARGETS tessel EXPORT TesselTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

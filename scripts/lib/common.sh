@@ -37,6 +37,8 @@ PACKAGE_PACKAGES=(llvm lld clang zip python3-pytest)
 # The Python package under Debian's own python3, installed offline into a virtual environment.
 PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask python3-distributed
                  python3-venv python3-pip python3-setuptools python3-wheel)
+# The command line's trace tests read its plots with an XML parser.
+NATIVE_PACKAGES+=(libexpat1-dev)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 

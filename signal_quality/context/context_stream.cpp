@@ -14,17 +14,43 @@ int32_t AdvanceSamplesDone(int32_t samplesDone, int32_t frameSize8k) {
   return samplesDone <= INT32_MAX - frameSize8k ? samplesDone + frameSize8k : samplesDone;
 }
 
-void StepDetector(SnrContext* context) {
-  const int32_t result = EndpointDetector_Step(context->detector, context->frameBuffer);
+// Stores the time of a begin or an end that the step declared.
+void StoreUtteranceTime(SnrContext* context, int32_t result) {
   if (result == kEndpointBegin) {
     const int32_t framesBack = EndpointDetector_FramesSinceBegin(context->detector);
     context->beginTime = UtteranceBeginTime(context->samplesDone, framesBack, context->frameSize8k);
   } else if (result == kEndpointEnd) {
     context->endTime = UtteranceEndTime(context->samplesDone, context->beginTime);
-    EndpointDetector_Rearm(context->detector);
   }
+}
+
+// After an end the detector looks for the next utterance from the next frame on.
+void FinishFrame(SnrContext* context, int32_t result) {
+  if (result == kEndpointEnd) EndpointDetector_Rearm(context->detector);
   context->frameFill -= context->frameSize8k;
   context->samplesDone = AdvanceSamplesDone(context->samplesDone, context->frameSize8k);
+}
+
+// Kept out of line so that the loop over the samples of a stream nobody watches stays as it
+// is, with one test of the observer per frame.
+[[gnu::noinline]] void StepDetectorObserved(SnrContext* context) {
+  FrameAnalysis analysis{};
+  const int32_t result =
+      EndpointDetector_StepTraced(context->detector, context->frameBuffer, &analysis);
+  StoreUtteranceTime(context, result);
+  const DetectorTrace trace = SnrContext_TraceFrame(context, result, analysis);
+  context->observer.notify(context->observer.user, &trace);
+  FinishFrame(context, result);
+}
+
+void StepDetector(SnrContext* context) {
+  if (context->observer.notify != nullptr) [[unlikely]] {
+    StepDetectorObserved(context);
+    return;
+  }
+  const int32_t result = EndpointDetector_Step(context->detector, context->frameBuffer);
+  StoreUtteranceTime(context, result);
+  FinishFrame(context, result);
 }
 
 }  // namespace

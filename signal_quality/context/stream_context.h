@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "context/detector_observer.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
 
@@ -21,6 +22,7 @@ struct SnrContext {
   float endTime;                  // seconds since the reset; -1 while none is known
   void* workBlock;                // owned: frameBuffer, then the detector's work area
   int32_t detectorWorkSize;       // bytes of the detector's work area
+  DetectorObserver observer;      // notify is null unless a tool watches the detector
 };
 
 #endif

@@ -122,7 +122,8 @@ constexpr int32_t kSecondStageCapacity = kMaxRate / 50 / 4;
 
 // Brings the frame to the analysis rate, filters and scales it, and slides it into the
 // window. Returns the analysis rate.
-int32_t PrepareWindow(EndpointDetector* detector, const int16_t* frame) {
+[[gnu::always_inline]] inline int32_t PrepareWindow(EndpointDetector* detector,
+                                                    const int16_t* frame) {
   int32_t count = detector->frameLength;
   int32_t rate = detector->rate;
   int16_t* halved = detector->halvedFrame;
@@ -147,10 +148,11 @@ int32_t PrepareWindow(EndpointDetector* detector, const int16_t* frame) {
   return rate;
 }
 
-}  // namespace
-
-int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) {
-  if (detector == nullptr || frame == nullptr) return -1;
+// The step of both entry points; analysis, when not null, receives what the frame's analysis
+// found. Taken inline by each, so that the plain step, which every frame of an unwatched
+// stream takes, has the code of a step that reports nothing.
+[[gnu::always_inline]] inline int32_t StepFrame(EndpointDetector* detector, const int16_t* frame,
+                                                FrameAnalysis* analysis) {
   const int32_t analysisRate = PrepareWindow(detector, frame);
   float peakValue = 0.0f;
   float e = 0.0f;
@@ -162,6 +164,7 @@ int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) 
   } else if (!(e >= 1.0f)) {
     e = 1.0f;
   }
+  if (analysis != nullptr) *analysis = {pitch, e};
   detector->framesSeen = CountUp(detector->framesSeen);
   if (detector->framesSeen < detector->warmupFrames) return kEndpointNothing;
 
@@ -175,6 +178,19 @@ int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) 
   detector->framesSinceBegin = CountUp(detector->framesSinceBegin);
   detector->endFrame = EndTest(detector, pitch, energy);
   return detector->endFrame > 0 ? kEndpointEnd : kEndpointInside;
+}
+
+}  // namespace
+
+int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame) {
+  if (detector == nullptr || frame == nullptr) return -1;
+  return StepFrame(detector, frame, nullptr);
+}
+
+int32_t EndpointDetector_StepTraced(EndpointDetector* detector, const int16_t* frame,
+                                    FrameAnalysis* analysis) {
+  if (detector == nullptr || frame == nullptr) return -1;
+  return StepFrame(detector, frame, analysis);
 }
 
 int32_t EndpointDetector_FramesSinceBegin(const EndpointDetector* detector) {

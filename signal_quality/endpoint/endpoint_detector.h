@@ -64,6 +64,18 @@ int32_t EndpointDetector_Rearm(EndpointDetector* detector);
 // above, or -1 (nothing changed) when detector or frame is null.
 int32_t EndpointDetector_Step(EndpointDetector* detector, const int16_t* frame);
 
+// What the analysis of one frame found, before the decision took it in.
+struct FrameAnalysis {
+  float pitch;   // Hz, or -1 when the periodicity test found none
+  float energy;  // mean energy per sample of the window, clamped to 1 ... 65536
+};
+
+// EndpointDetector_Step that also hands back the frame's analysis in *analysis (which must
+// not be null), for observers that want to see why the detector decided as it did. Leaves
+// *analysis untouched when it returns -1.
+int32_t EndpointDetector_StepTraced(EndpointDetector* detector, const int16_t* frame,
+                                    FrameAnalysis* analysis);
+
 // After a begin: the number of frames by which the begin lies before the current frame.
 // -1 when no begin is known, and for null.
 int32_t EndpointDetector_FramesSinceBegin(const EndpointDetector* detector);

@@ -5,9 +5,7 @@
 #include "endpoint/endpoint_detector.h"
 
 bool IsSpeechLike(const EndpointDetector* detector, float pitch, int32_t energy) {
-  // Comparing the float with the whole number 80 equals truncating it first, and stays
-  // defined for any value the analysis might return.
-  return pitch >= 80.0f && energy >= detector->threshold;
+  return IsVoiced(pitch) && energy >= detector->threshold;
 }
 
 int32_t BeginTest(EndpointDetector* detector, float pitch, int32_t energy) {

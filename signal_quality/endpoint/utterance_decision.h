@@ -14,8 +14,13 @@ inline int32_t CountUp(int32_t n) { return n < std::numeric_limits<int32_t>::max
 // Frames of a pause kept before a begin, besides the two speech-like frames that declare it.
 constexpr int32_t kPauseFramesKept = 30;
 
-// A frame is speech-like when its pitch (Hz, or -1) is at least 80 and its truncated energy
-// reaches the detector's threshold.
+// The periodicity half of the speech-like test: a pitch (Hz, or -1) of at least 80. Comparing
+// the float with the whole number 80 equals truncating it first, and stays defined for any
+// value the analysis might return.
+inline bool IsVoiced(float pitch) { return pitch >= 80.0f; }
+
+// A frame is speech-like when it is voiced and its truncated energy reaches the detector's
+// threshold.
 bool IsSpeechLike(const EndpointDetector* detector, float pitch, int32_t energy);
 
 // While no begin is known: counts speech-like frames; on the second in a row returns the
