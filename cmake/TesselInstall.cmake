@@ -2,7 +2,9 @@
 # PROJECT_VERSION, from project() in the top-level CMakeLists.txt.
 #
 # Linux: the header, libtessel.so with its SONAME, the CMake package Tessel::tessel, tessel.pc,
-# and the tessel command with its man page.
+# the tessel command with its man page, and beside libtessel.so the trace library
+# libtessel_trace.so, which hosts load by its path to watch the detector (no SONAME, nothing
+# links against it).
 # Windows: one flat folder, the layout of each architecture's folder in the release zip
 # (scripts/package): Tessel.dll, both import libraries, tessel.def, tessel.h and the two tools.
 
@@ -48,6 +50,7 @@ install(TARGETS tessel EXPORT TesselTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${TESSEL_HEADER} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS tessel_trace LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS tessel_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(cmake_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Tessel)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs a build folder into a staging folder (DESTDIR) and checks what a consumer relies on:
-# the header, libtessel.so with its SONAME and version, the CMake package and tessel.pc for this
-# version, and a tessel command that runs from the staged prefix with its man page.
+# the header, libtessel.so with its SONAME and version, the trace library beside it, the CMake
+# package and tessel.pc for this version, and a tessel command that runs from the staged prefix
+# with its man page.
 # Usage: check_install.sh <build folder> <stage> <prefix> <libdir> <version>
 set -euo pipefail
 build=$1 stage=$2 prefix=$3 libdir=$4 version=$5
@@ -12,7 +13,8 @@ fail() { echo "check_install: $*" >&2; exit 1; }
 rm -rf "$stage"
 DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in include/tessel.h "$libdir/libtessel.so.$version" "$libdir/cmake/Tessel/TesselConfig.cmake" \
+for file in include/tessel.h "$libdir/libtessel.so.$version" "$libdir/libtessel_trace.so" \
+            "$libdir/cmake/Tessel/TesselConfig.cmake" \
             "$libdir/cmake/Tessel/TesselConfigVersion.cmake" "$libdir/pkgconfig/tessel.pc" \
             bin/tessel share/man/man1/tessel.1; do
   [ -f "$root/$file" ] || fail "missing $prefix/$file"
@@ -23,6 +25,9 @@ done
   fail "libtessel.so.$major link"
 soname=$(objdump -p "$root/$libdir/libtessel.so.$version" | awk '$1 == "SONAME" { print $2 }')
 [ "$soname" = "libtessel.so.$major" ] || fail "SONAME is '$soname', not libtessel.so.$major"
+# Hosts look for the trace library beside the libtessel they loaded.
+nm -D --defined-only "$root/$libdir/libtessel_trace.so" | grep -qw TesselTrace_SetObserver ||
+  fail "the staged libtessel_trace.so does not export TesselTrace_SetObserver"
 grep -qx "prefix=$prefix" "$root/$libdir/pkgconfig/tessel.pc" || fail "tessel.pc names another prefix"
 grep -q "PACKAGE_VERSION \"$version\"" "$root/$libdir/cmake/Tessel/TesselConfigVersion.cmake" ||
   fail "the CMake package's version file is not for $version"
