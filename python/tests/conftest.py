@@ -41,6 +41,17 @@ def run_cli(*arguments):
     return run.stdout.splitlines(keepends=True), run.returncode
 
 
+def python(code, **environment):
+    """Runs code in a fresh interpreter with the source tree's package and this environment."""
+    env = {key: value for key, value in os.environ.items() if key != "TESSEL_LIBRARY"}
+    env.update(environment, PYTHONPATH=str(ROOT / "python"))
+    return subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, env=env)
+
+
+def frames_of(samples, size):
+    return [samples[start : start + size] for start in range(0, len(samples) - size + 1, size)]
+
+
 def speech():
     samples, rate = soundfile.read(SPEECH, dtype="int16")
     return samples, rate

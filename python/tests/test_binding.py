@@ -1,19 +1,12 @@
 """The ctypes binding: how it finds the library, snr(), and Stream's life cycle."""
 
 import json
-import os
-import subprocess
-import sys
 
 import numpy as np
 import pytest
 
 import tessel
-from conftest import BUILD, ROOT, SPEECH, run_cli, speech
-
-
-def frames_of(samples, size):
-    return [samples[start : start + size] for start in range(0, len(samples) - size + 1, size)]
+from conftest import BUILD, SPEECH, frames_of, python, run_cli, speech
 
 
 def test_snr_is_the_library_estimate_the_cli_reports():
@@ -78,13 +71,6 @@ def test_stream_errors_name_what_is_wrong():
             stream.push(np.zeros(319, np.int16))
         with pytest.raises(TypeError, match="int16"):
             stream.push(np.zeros(320, np.int32))
-
-
-def python(code, **environment):
-    """Runs code in a fresh interpreter with the source tree's package and this environment."""
-    env = {key: value for key, value in os.environ.items() if key != "TESSEL_LIBRARY"}
-    env.update(environment, PYTHONPATH=str(ROOT / "python"))
-    return subprocess.run([sys.executable, "-c", code], capture_output=True, text=True, env=env)
 
 
 def test_the_library_is_found_by_its_soname_or_taken_from_tessel_library():
