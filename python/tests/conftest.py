@@ -13,6 +13,7 @@ import soundfile
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = pathlib.Path(os.environ.get("TESSEL_BUILD_DIR", ROOT / "build" / "native"))
 LIBRARY = BUILD / "bin" / "libtessel.so.1"
+TRACE_LIBRARY = BUILD / "bin" / "libtessel_trace.so"
 CLI = BUILD / "bin" / "tessel"
 SPEECH = ROOT / "samples" / "speech-16k.wav"
 
@@ -20,7 +21,7 @@ sys.path.insert(0, str(ROOT / "python"))
 
 
 def pytest_configure(config):
-    for needed in (LIBRARY, CLI):
+    for needed in (LIBRARY, TRACE_LIBRARY, CLI):
         if not needed.exists():
             raise pytest.UsageError(f"{needed} is missing: build the native preset first")
     os.environ["TESSEL_LIBRARY"] = str(LIBRARY)
