@@ -16,8 +16,7 @@
  * Tessel_GetUttrEPD, and free the context with Tessel_Release. Positions are counted in input
  * samples from the first sample pushed after Tessel_Init or the last Tessel_Reset.
  */
-#ifndef TESSEL_H
-#define TESSEL_H
+#pragma once
 
 #include <stdint.h>
 
@@ -156,5 +155,3 @@ TESSEL_API const char* TESSEL_CALL Tessel_VerInfo(void);
 #ifdef __cplusplus
 }
 #endif
-
-#endif /* TESSEL_H */

@@ -1,8 +1,7 @@
 // Where a context's three blocks come from and go back to. Tests replace the pair to make
 // single allocations fail and to count what is returned; everything else leaves them at
 // std::malloc and std::free.
-#ifndef TESSEL_CONTEXT_CONTEXT_ALLOCATION_H
-#define TESSEL_CONTEXT_CONTEXT_ALLOCATION_H
+#pragma once
 
 #include <cstddef>
 
@@ -11,5 +10,3 @@ using ContextFreeFunction = void (*)(void* block);
 
 extern ContextAllocateFunction contextAllocate;
 extern ContextFreeFunction contextFree;
-
-#endif

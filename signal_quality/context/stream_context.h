@@ -1,6 +1,5 @@
 // The record behind the handle that Tessel_Init returns: one end-point detection stream.
-#ifndef TESSEL_CONTEXT_STREAM_CONTEXT_H
-#define TESSEL_CONTEXT_STREAM_CONTEXT_H
+#pragma once
 
 #include <cstdint>
 
@@ -24,5 +23,3 @@ struct SnrContext {
   int32_t detectorWorkSize;       // bytes of the detector's work area
   DetectorObserver observer;      // notify is null unless a tool watches the detector
 };
-
-#endif

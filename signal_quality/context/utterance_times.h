@@ -1,7 +1,6 @@
 // Utterance begin and end times: from 8 kHz sample positions to seconds, and from seconds
 // to input samples. Times are single-precision seconds; -1 means none is known.
-#ifndef TESSEL_CONTEXT_UTTERANCE_TIMES_H
-#define TESSEL_CONTEXT_UTTERANCE_TIMES_H
+#pragma once
 
 #include <cstdint>
 
@@ -16,5 +15,3 @@ float UtteranceEndTime(int32_t samplesDone, float beginTime);
 // A time as a count of input samples at inputRate, truncated toward zero; -1 for a negative
 // time, and 2147483647 where the count would not fit in 32 bits.
 int32_t InputSamplesAt(int32_t inputRate, float time);
-
-#endif

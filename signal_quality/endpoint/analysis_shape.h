@@ -1,6 +1,5 @@
 // How a detector's rate and frame length map onto its analysis rate and window.
-#ifndef TESSEL_ENDPOINT_ANALYSIS_SHAPE_H
-#define TESSEL_ENDPOINT_ANALYSIS_SHAPE_H
+#pragma once
 
 #include <cstdint>
 
@@ -23,5 +22,3 @@ struct AnalysisShape {
 
 // For 0 < rate <= 16000 and frameLength >= 0.
 AnalysisShape ComputeAnalysisShape(int32_t rate, int32_t frameLength);
-
-#endif  // TESSEL_ENDPOINT_ANALYSIS_SHAPE_H

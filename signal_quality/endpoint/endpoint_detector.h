@@ -3,8 +3,7 @@
 // The detector lives wholly inside a work area that its owner provides (sized with
 // EndpointDetector_WorkSize) and keeps no pointer outside it; nothing is allocated.
 // One detector is stepped by one caller at a time; it takes no lock.
-#ifndef TESSEL_ENDPOINT_ENDPOINT_DETECTOR_H
-#define TESSEL_ENDPOINT_ENDPOINT_DETECTOR_H
+#pragma once
 
 #include <cstdint>
 
@@ -86,5 +85,3 @@ int32_t EndpointDetector_SetMinThreshold(EndpointDetector* detector, int32_t val
 
 // Frees nothing: the memory belongs to the owner of the work area. 0; -1 for null.
 int32_t EndpointDetector_Release(EndpointDetector* detector);
-
-#endif  // TESSEL_ENDPOINT_ENDPOINT_DETECTOR_H

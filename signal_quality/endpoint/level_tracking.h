@@ -1,6 +1,5 @@
 // The peak and floor level trackers and the adaptive energy threshold derived from them.
-#ifndef TESSEL_ENDPOINT_LEVEL_TRACKING_H
-#define TESSEL_ENDPOINT_LEVEL_TRACKING_H
+#pragma once
 
 #include <cstdint>
 
@@ -16,5 +15,3 @@ int32_t AdaptiveThreshold(int32_t peak, int32_t floor);
 // Feeds one tracked frame's energy e (already clamped to 1 ... 65536) to the trackers and
 // sets the clamped threshold. Returns e truncated, the frame's energy for the decision.
 int32_t TrackLevels(EndpointDetector* detector, float e);
-
-#endif  // TESSEL_ENDPOINT_LEVEL_TRACKING_H

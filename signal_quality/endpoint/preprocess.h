@@ -1,6 +1,5 @@
 // Integer pre-processing of each frame before the periodicity analysis.
-#ifndef TESSEL_ENDPOINT_PREPROCESS_H
-#define TESSEL_ENDPOINT_PREPROCESS_H
+#pragma once
 
 #include <cstdint>
 
@@ -13,5 +12,3 @@ void HalveRate(const int16_t* input, int32_t count, int16_t* output, int16_t* ca
 // samples. *prevInput (1024 times the last input) and *prevOutput (the last output at full
 // width) carry the state across calls; each sample keeps the low 16 bits of its output.
 void RemoveDc(int16_t* samples, int32_t count, int32_t* prevInput, int32_t* prevOutput);
-
-#endif  // TESSEL_ENDPOINT_PREPROCESS_H

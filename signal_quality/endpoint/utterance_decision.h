@@ -1,6 +1,5 @@
 // The begin and end decisions, one tracked frame at a time.
-#ifndef TESSEL_ENDPOINT_UTTERANCE_DECISION_H
-#define TESSEL_ENDPOINT_UTTERANCE_DECISION_H
+#pragma once
 
 #include <cstdint>
 #include <limits>
@@ -30,5 +29,3 @@ int32_t BeginTest(EndpointDetector* detector, float pitch, int32_t energy);
 // After a begin: counts frames that are not speech-like; on the endHangover-th in a row
 // returns the current frame's number (> 0); else 0.
 int32_t EndTest(EndpointDetector* detector, float pitch, int32_t energy);
-
-#endif  // TESSEL_ENDPOINT_UTTERANCE_DECISION_H

@@ -1,6 +1,5 @@
 // Conversion of 16-bit input samples at one of six rates to 8000 Hz, one sample per call.
-#ifndef TESSEL_RESAMPLE_RATE_CONVERTER_H
-#define TESSEL_RESAMPLE_RATE_CONVERTER_H
+#pragma once
 
 #include <cstdint>
 
@@ -60,5 +59,3 @@ inline bool AdvancePhase(RateConverter* converter, int32_t outputStep, double va
   *output = produced ? int16_t(int32_t(clamped)) : int16_t(0);
   return produced;
 }
-
-#endif

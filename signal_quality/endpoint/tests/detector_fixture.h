@@ -1,6 +1,5 @@
 // Test helpers: a detector in a suitably aligned work area, and 8 kHz test recordings.
-#ifndef TESSEL_ENDPOINT_TESTS_DETECTOR_FIXTURE_H
-#define TESSEL_ENDPOINT_TESTS_DETECTOR_FIXTURE_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -58,5 +57,3 @@ inline std::vector<int32_t> StepAll(EndpointDetector* detector, const Recording&
   }
   return results;
 }
-
-#endif  // TESSEL_ENDPOINT_TESTS_DETECTOR_FIXTURE_H

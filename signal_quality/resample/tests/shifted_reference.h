@@ -1,8 +1,7 @@
 // A deliberately plain second evaluation of the converters: histories held as arrays that
 // are shifted on every sample, a branch per decision, nothing shared with the library's
 // code. Tests compare the library against it bit for bit; the benchmark measures against it.
-#ifndef TESSEL_RESAMPLE_TESTS_SHIFTED_REFERENCE_H
-#define TESSEL_RESAMPLE_TESTS_SHIFTED_REFERENCE_H
+#pragma once
 
 #include <cstdint>
 
@@ -95,5 +94,3 @@ inline bool Convert(Converter& c, int16_t sample, int16_t* output) {
 }
 
 }  // namespace shifted_reference
-
-#endif
