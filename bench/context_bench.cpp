@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <tessel.h>
 #include "context/detector_observer.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
 #include "resample/tests/shifted_reference.h"
 #include "support/voiced_signal.h"
-#include <tessel.h>
 
 // Debian's libwebrtc-audio-processing exports the VAD's C functions but ships no header.
 extern "C" {

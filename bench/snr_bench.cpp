@@ -7,9 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <tessel.h>
 #include "snr/snr_estimator.h"
 #include "support/seeded_random.h"
-#include <tessel.h>
 
 namespace {
 
@@ -100,8 +100,10 @@ int main(int argc, char** argv) {
   const double fast = reporter.rates["BM_GetSnr"];
   const double reference = reporter.rates["BM_PerFrameReference"];
   if (fast > 0 && reference > 0) {
-    std::printf("\nTessel_GetSNR: %.3g samples/s (target 1e9); per-frame reference: %.3g samples/s; ratio %.2fx\n",
-                fast, reference, fast / reference);
+    std::printf(
+        "\nTessel_GetSNR: %.3g samples/s (target 1e9); per-frame reference: %.3g samples/s; ratio "
+        "%.2fx\n",
+        fast, reference, fast / reference);
   }
   return 0;
 }

@@ -70,8 +70,7 @@ std::string AnalysisText(const std::string& path, const Analysis& a, const Analy
 // none was asked for.
 nlohmann::ordered_json AnalysisJson(const std::string& path, const Analysis& a,
                                     const AnalyzeOptions& options, const std::string& plotFile,
-                                    const std::string& traceFile,
-                                    const std::string& outputError) {
+                                    const std::string& traceFile, const std::string& outputError) {
   const int32_t rate = a.recording.sampleRate;
   nlohmann::ordered_json utterances = nlohmann::ordered_json::array();
   for (const Utterance& u : a.stream.utterances) {

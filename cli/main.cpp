@@ -81,9 +81,10 @@ void AddCommonOptions(CLI::App* command, CommonOptions& common) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Speech end points and signal-to-noise ratio of recordings, measured by the "
-               "Tessel library.",
-               "tessel"};
+  CLI::App app{
+      "Speech end points and signal-to-noise ratio of recordings, measured by the "
+      "Tessel library.",
+      "tessel"};
   app.set_version_flag("--version", VersionText(),
                        "Print the version and the library's banner and exit");
   app.require_subcommand(1);

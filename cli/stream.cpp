@@ -15,8 +15,8 @@ std::string StreamRecording(const std::vector<int16_t>& samples, int32_t sampleR
                             StreamResult& result, bool traceFrames) {
   void* context = Tessel_Init(sampleRate, frameSize);
   if (!context) {
-    return "the library refused a context for " + std::to_string(sampleRate) + " Hz with frames of " +
-           std::to_string(frameSize) + " samples";
+    return "the library refused a context for " + std::to_string(sampleRate) +
+           " Hz with frames of " + std::to_string(frameSize) + " samples";
   }
   if (vadThreshold) Tessel_SetVADThreshold(context, *vadThreshold);
   if (traceFrames) SnrContext_SetObserver(context, {KeepTrace, &result.trace});

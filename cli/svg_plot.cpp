@@ -156,8 +156,10 @@ std::string RenderSvgPlot(const PlotData& plot) {
 
   std::string svg =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(kWidth) + "\" height=\"" +
-      Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " + Num(height) + "\">\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+      Num(kWidth) + "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(kWidth) + " " +
+      Num(height) +
+      "\">\n"
       "<style>\n"
       "text { font-family: sans-serif; font-size: 12px; fill: #333; }\n"
       ".title { font-size: 16px; font-weight: bold; fill: #111; }\n"

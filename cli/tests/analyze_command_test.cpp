@@ -8,9 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <tessel.h>
 #include "run_tessel.h"
 #include "support/test_signals.h"
-#include <tessel.h>
 #include "test_audio.h"
 
 namespace {
@@ -26,7 +26,8 @@ std::vector<int16_t> TwoUtterances(int rate) {
 }
 
 // What a host reads after pushing every whole frame: the last begin and the last end.
-std::pair<int32_t, int32_t> FinalReading(const std::vector<int16_t>& samples, int rate, int frameSize) {
+std::pair<int32_t, int32_t> FinalReading(const std::vector<int16_t>& samples, int rate,
+                                         int frameSize) {
   void* context = Tessel_Init(rate, frameSize);
   EXPECT_NE(context, nullptr);
   for (size_t at = 0; at + size_t(frameSize) <= samples.size(); at += size_t(frameSize)) {
@@ -133,15 +134,18 @@ TEST_F(AnalyzeCommand, UtteranceWithoutEndIsReportedOpen) {
 TEST_F(AnalyzeCommand, FrameSizeChoices) {
   const std::string file = PathOf("r11025.wav");
   ASSERT_TRUE(test_audio::WriteFile(file, 11025, 1, TwoUtterances(11025)));
-  EXPECT_EQ(json::parse(Run({"analyze", "--json", "--frame-ms", "10", file}).out)["frameSize"], 110);
-  EXPECT_EQ(json::parse(Run({"analyze", "--json", "--frame-size", "198", file}).out)["frameSize"], 198);
+  EXPECT_EQ(json::parse(Run({"analyze", "--json", "--frame-ms", "10", file}).out)["frameSize"],
+            110);
+  EXPECT_EQ(json::parse(Run({"analyze", "--json", "--frame-size", "198", file}).out)["frameSize"],
+            198);
 
   const TesselRun refused = Run({"analyze", "--frame-size", "114", file});
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.err, "tessel: " + file +
-                             ": frame size 114 does not fit: at 11025 Hz a frame size must be even, "
-                             "between 110 and 220, and make an 8 kHz frame that is a multiple of 4 "
-                             "samples\n");
+  EXPECT_EQ(refused.err,
+            "tessel: " + file +
+                ": frame size 114 does not fit: at 11025 Hz a frame size must be even, "
+                "between 110 and 220, and make an 8 kHz frame that is a multiple of 4 "
+                "samples\n");
   EXPECT_EQ(Run({"analyze", "--frame-size", "221", file}).status, 1);
   EXPECT_EQ(Run({"analyze", "--frame-ms", "15", file}).status, 2);
   EXPECT_EQ(Run({"analyze", "--frame-ms", "10", "--frame-size", "110", file}).status, 2);
@@ -177,8 +181,13 @@ TEST_F(AnalyzeCommand, ChannelChoosesWhatIsStreamed) {
     stereo.push_back(speech[i]);
   }
   ASSERT_TRUE(test_audio::WriteFile(PathOf("stereo.wav"), 16000, 2, stereo));
-  EXPECT_EQ(json::parse(Run({"analyze", "--json", "--channel", "1", PathOf("stereo.wav")}).out)["utterances"].size(), 2u);
-  EXPECT_TRUE(json::parse(Run({"analyze", "--json", PathOf("stereo.wav")}).out)["utterances"].empty());
+  EXPECT_EQ(
+      json::parse(
+          Run({"analyze", "--json", "--channel", "1", PathOf("stereo.wav")}).out)["utterances"]
+          .size(),
+      2u);
+  EXPECT_TRUE(
+      json::parse(Run({"analyze", "--json", PathOf("stereo.wav")}).out)["utterances"].empty());
 }
 
 TEST_F(AnalyzeCommand, PlotShowsTheUtterancesAndTheSnr) {
@@ -195,7 +204,8 @@ TEST_F(AnalyzeCommand, PlotShowsTheUtterancesAndTheSnr) {
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   char snr[32];
   std::snprintf(snr, sizeof snr, "SNR %.2f dB", j["snrDb"].get<double>());
-  EXPECT_NE(svg.find("<title>two.wav  \xE2\x80\x94  " + std::string(snr) + "</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>two.wav  \xE2\x80\x94  " + std::string(snr) + "</title>"),
+            std::string::npos);
   EXPECT_EQ(CountOf(svg, "<rect class=\"utterance\""), 2u);
   EXPECT_EQ(CountOf(svg, "<rect class=\"span\""), 1u);
   EXPECT_EQ(CountOf(svg, "<path class=\"wave\""), 1u);
@@ -207,14 +217,16 @@ TEST_F(AnalyzeCommand, PlotFolderForManyFilesKeepsSameNamesApart) {
   ASSERT_TRUE(test_audio::WriteFile(PathOf("a/x.wav"), 8000, 1, TwoUtterances(8000)));
   ASSERT_TRUE(test_audio::WriteFile(PathOf("b/x.wav"), 8000, 1,
                                     test_signals::SpeechInNoise(8000, 3.0, {{1.0, 3.0}})));
-  const TesselRun run = Run({"analyze", "--plot", PathOf("plots"), PathOf("a/x.wav"), PathOf("b/x.wav")});
+  const TesselRun run =
+      Run({"analyze", "--plot", PathOf("plots"), PathOf("a/x.wav"), PathOf("b/x.wav")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("  plot: " + PathOf("plots/x.svg") + "\n"), std::string::npos);
   EXPECT_NE(run.out.find("  plot: " + PathOf("plots/x-2.svg") + "\n"), std::string::npos);
   EXPECT_EQ(CountOf(ReadAll(PathOf("plots/x.svg")), "<rect class=\"utterance\""), 2u);
   EXPECT_EQ(CountOf(ReadAll(PathOf("plots/x-2.svg")), "<rect class=\"utterance open\""), 1u);
 
-  const TesselRun single = Run({"analyze", "--plot", PathOf("one.svg"), PathOf("a/x.wav"), PathOf("b/x.wav")});
+  const TesselRun single =
+      Run({"analyze", "--plot", PathOf("one.svg"), PathOf("a/x.wav"), PathOf("b/x.wav")});
   EXPECT_EQ(single.status, 2);
   EXPECT_EQ(single.out, "");
   EXPECT_NE(single.err.find("several input files need a folder"), std::string::npos) << single.err;

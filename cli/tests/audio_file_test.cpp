@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <unistd.h>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

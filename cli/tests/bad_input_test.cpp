@@ -29,8 +29,8 @@ class BadInput : public TesselProgramTest {
  protected:
   std::string Speech(const std::string& name) {
     const std::string path = PathOf(name);
-    EXPECT_TRUE(
-        test_audio::WriteFile(path, 16000, 1, test_signals::SpeechInNoise(16000, 3.0, {{0.5, 1.5}})));
+    EXPECT_TRUE(test_audio::WriteFile(path, 16000, 1,
+                                      test_signals::SpeechInNoise(16000, 3.0, {{0.5, 1.5}})));
     return path;
   }
 

@@ -6,9 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <tessel.h>
 #include "run_tessel.h"
 #include "support/test_signals.h"
-#include <tessel.h>
 #include "test_audio.h"
 
 namespace {
@@ -22,7 +22,8 @@ struct Expected {
 Expected Direct(const std::vector<int16_t>& samples) {
   Expected e;
   int handle = 0;
-  EXPECT_EQ(Tessel_GetSNR(&handle, samples.data(), int32_t(samples.size()), &e.begin, &e.end, &e.snr), 0);
+  EXPECT_EQ(
+      Tessel_GetSNR(&handle, samples.data(), int32_t(samples.size()), &e.begin, &e.end, &e.snr), 0);
   return e;
 }
 
@@ -47,9 +48,9 @@ TEST_F(SnrCommand, TextLineGivesSpanSecondsAndSnrOfTheLibrary) {
   EXPECT_EQ(run.err, "");
   char seconds[64];
   std::snprintf(seconds, sizeof seconds, "%.3f s to %.3f s", e.begin / 16000.0, e.end / 16000.0);
-  EXPECT_EQ(run.out, PathOf("speech.wav") + ": 16000 Hz, 3.000 s; speech " + seconds + " (samples " +
-                         std::to_string(e.begin) + " to " + std::to_string(e.end) + "); SNR " +
-                         TwoDecimals(e.snr) + " dB\n");
+  EXPECT_EQ(run.out, PathOf("speech.wav") + ": 16000 Hz, 3.000 s; speech " + seconds +
+                         " (samples " + std::to_string(e.begin) + " to " + std::to_string(e.end) +
+                         "); SNR " + TwoDecimals(e.snr) + " dB\n");
 }
 
 TEST_F(SnrCommand, JsonCarriesTheExactFloat) {
@@ -133,8 +134,9 @@ TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
                                     test_signals::UniformNoise(256, 1000, 12345, 16)));
   const TesselRun run = Run({"snr", PathOf("short.wav")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, PathOf("short.wav") +
-                         ": 8000 Hz, 0.032 s; too short to estimate (more than 256 samples needed)\n");
+  EXPECT_EQ(run.out,
+            PathOf("short.wav") +
+                ": 8000 Hz, 0.032 s; too short to estimate (more than 256 samples needed)\n");
   const TesselRun json = Run({"snr", "--json", PathOf("short.wav")});
   const auto j = nlohmann::json::parse(json.out);
   EXPECT_TRUE(j["snrDb"].is_null());

@@ -5,6 +5,8 @@ const int32_t FactorTable[kFactorTableLength] = {256, 4, 4, 4, 4, 4};
 // Row j of group (l1, ido) holds (cos, sin) of 2 pi * m * j * l1 / 256 for m = 1 .. ido/2 - 1,
 // each computed in single precision with PolyCos and rounded to six decimals. The values are
 // written out because no cosine is to be computed at run time; the fft tests regenerate them.
+// Eight values a row, each group of rows under its own comment: kept out of the formatter.
+// clang-format off
 const float TwiddleTable[kTwiddleTableLength] = {
     // [0] l1 = 1, ido = 64, j = 1
     0.999692f, 0.024540f, 0.998789f, 0.049070f, 0.997284f, 0.073570f, 0.995179f, 0.098024f,
@@ -51,3 +53,4 @@ const float TwiddleTable[kTwiddleTableLength] = {
     // [252] unused
     0.000000f, 0.000000f, 0.000000f, 0.000000f,
 };
+// clang-format on

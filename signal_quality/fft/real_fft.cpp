@@ -6,11 +6,11 @@
 const RealFftConfig kRealFftConfig256 = {256, TwiddleTable, FactorTable, nullptr};
 
 void RealFftForward(const RealFftConfig* config, float* data) {
-    if (config->size != 256) return;
-    Forward256(data, config->work, config->twiddles);
+  if (config->size != 256) return;
+  Forward256(data, config->work, config->twiddles);
 }
 
 void RealFftBackward(const RealFftConfig* config, float* data) {
-    if (config->size != 256) return;
-    Backward256(data, config->work, config->twiddles);
+  if (config->size != 256) return;
+  Backward256(data, config->work, config->twiddles);
 }

@@ -11,10 +11,10 @@
 // Four 32-bit fields on 32-bit targets. Every user works on a copy of its own with `work`
 // bound to its own array, so concurrent transforms never share a writable record.
 struct RealFftConfig {
-    int32_t size;            // transform length n
-    const float* twiddles;   // FFTPACK twiddle layout for size and factors
-    const int32_t* factors;  // n, factor count, the factors in backward order
-    float* work;             // n writable floats, not overlapping the data; set before use
+  int32_t size;            // transform length n
+  const float* twiddles;   // FFTPACK twiddle layout for size and factors
+  const int32_t* factors;  // n, factor count, the factors in backward order
+  float* work;             // n writable floats, not overlapping the data; set before use
 };
 
 static_assert(sizeof(void*) != 4 || sizeof(RealFftConfig) == 16,

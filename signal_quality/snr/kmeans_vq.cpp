@@ -41,7 +41,8 @@ int32_t KMeanIteration(float* codebook, int32_t codewordCount, const float* valu
       if (counts[k] > 0) {
         codebook[k] = static_cast<float>(sums[k] / counts[k]);
       } else {
-        std::fprintf(stderr, "[KMeanIteration] Warning: mean[%d] has no training data.\n", static_cast<int>(k));
+        std::fprintf(stderr, "[KMeanIteration] Warning: mean[%d] has no training data.\n",
+                     static_cast<int>(k));
         std::fflush(stderr);
       }
     }
@@ -73,12 +74,15 @@ int32_t ModifiedKMeanVQ(const float* values, int32_t count, float* codebook, int
       }
     }
     if (chosen < 0) {
-      std::printf("ERROR [ModifiedKMeanVQ]: fail to find the farest one from [%d] vectors.\n", static_cast<int>(count));
+      std::printf("ERROR [ModifiedKMeanVQ]: fail to find the farest one from [%d] vectors.\n",
+                  static_cast<int>(count));
       std::exit(-1);
     }
     // The split factors are the float values of 0.8 and 1.2; the products are rounded once.
-    codebook[size] = static_cast<float>(static_cast<double>(codebook[chosen]) * static_cast<double>(0.8f));
-    codebook[chosen] = static_cast<float>(static_cast<double>(codebook[chosen]) * static_cast<double>(1.2f));
+    codebook[size] =
+        static_cast<float>(static_cast<double>(codebook[chosen]) * static_cast<double>(0.8f));
+    codebook[chosen] =
+        static_cast<float>(static_cast<double>(codebook[chosen]) * static_cast<double>(1.2f));
     double distortion = 0.0;
     if (KMeanIteration(codebook, size + 1, values, count, &distortion, counts) < 0) return -1;
   }

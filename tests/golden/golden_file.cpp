@@ -22,7 +22,8 @@ GoldenCases ReadGoldenFile(const std::string& path) {
 
 bool WriteGoldenFile(const std::string& path, const GoldenMeasurements& cases) {
   std::ofstream out(path);
-  out << "# Written by the native build (TESSEL_UPDATE_GOLDEN=1); every build must reproduce it bit for bit.\n";
+  out << "# Written by the native build (TESSEL_UPDATE_GOLDEN=1); every build must reproduce it "
+         "bit for bit.\n";
   for (const auto& [name, values] : cases) {
     out << name;
     for (const std::string& value : values) out << ' ' << value;

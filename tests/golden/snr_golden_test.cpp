@@ -12,7 +12,8 @@ std::vector<std::string> MeasureSnr(const std::vector<int16_t>& samples) {
   int handle;
   int32_t begin = -1, end = -1;
   float snr = -1.0f;
-  const int32_t result = Tessel_GetSNR(&handle, samples.data(), static_cast<int32_t>(samples.size()), &begin, &end, &snr);
+  const int32_t result = Tessel_GetSNR(&handle, samples.data(),
+                                       static_cast<int32_t>(samples.size()), &begin, &end, &snr);
   return {std::to_string(result), std::to_string(begin), std::to_string(end), FloatBits(snr)};
 }
 
@@ -20,7 +21,8 @@ TEST(SnrGolden, NativeResultsMatchTheCommittedFile) {
   const std::string path = GoldenDirectory() + "/snr.golden";
   GoldenMeasurements measured;
   testing::internal::CaptureStderr();
-  for (const TestRecording& recording : SnrTestRecordings()) measured.emplace_back(recording.name, MeasureSnr(recording.samples));
+  for (const TestRecording& recording : SnrTestRecordings())
+    measured.emplace_back(recording.name, MeasureSnr(recording.samples));
   testing::internal::GetCapturedStderr();
 
   if (UpdatingGoldenFiles()) {

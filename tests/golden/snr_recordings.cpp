@@ -23,8 +23,9 @@ std::vector<TestRecording> SnrTestRecordings() {
       const int32_t period = 40 + static_cast<int32_t>(seed * 7 % 60);
       AddVoicedBurst(samples, 6000 + 131 * seed, 15000, period, speechLevel);
       AddVoicedBurst(samples, 17000, 21000 - 50 * seed, period + 9, speechLevel / 2);
-      recordings.push_back({"voiced_n" + std::to_string(noiseLevel) + "_s" + std::to_string(speechLevel),
-                            std::move(samples)});
+      recordings.push_back(
+          {"voiced_n" + std::to_string(noiseLevel) + "_s" + std::to_string(speechLevel),
+           std::move(samples)});
       ++seed;
     }
   }

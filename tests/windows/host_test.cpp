@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tessel.h>
 #include "golden_file.h"
 #include "snr_recordings.h"
-#include <tessel.h>
 #include "tessel_library.h"
 
 namespace {
@@ -42,9 +42,10 @@ TEST(WindowsHost, SnrMatchesNativeBitForBit) {
     int32_t begin = -1, end = -1;
     float snr = -1.0f;
     const int32_t result =
-        getSnr(&handle, recording.samples.data(), static_cast<int32_t>(recording.samples.size()), &begin, &end, &snr);
-    const std::vector<std::string> measured = {std::to_string(result), std::to_string(begin), std::to_string(end),
-                                               FloatBits(snr)};
+        getSnr(&handle, recording.samples.data(), static_cast<int32_t>(recording.samples.size()),
+               &begin, &end, &snr);
+    const std::vector<std::string> measured = {std::to_string(result), std::to_string(begin),
+                                               std::to_string(end), FloatBits(snr)};
     ASSERT_TRUE(golden.count(recording.name)) << recording.name;
     EXPECT_EQ(golden.at(recording.name), measured) << recording.name;
   }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tessel.h>
 #include "golden_file.h"
 #include "stream_golden.h"
-#include <tessel.h>
 #include "tessel_library.h"
 
 namespace {

@@ -108,8 +108,8 @@ TEST(EndpointDetectorStep, ResetForgetsTheStreamAsAFreshDetector) {
   // filter states would still show there.
   const Recording start = Voiced(3, 150.0);
   EXPECT_EQ(StepAll(used.detector, start), StepAll(fresh.detector, start));
-  EXPECT_TRUE(std::equal(used.detector->window, used.detector->window + 128,
-                         fresh.detector->window));
+  EXPECT_TRUE(
+      std::equal(used.detector->window, used.detector->window + 128, fresh.detector->window));
   EXPECT_EQ(StepAll(used.detector, Voiced(2, 150.0)), (std::vector<int32_t>{0, 1}));
 }
 

@@ -140,8 +140,7 @@ void ForwardStages(int32_t n, float* data, float* work, const float* twiddles,
     const int32_t ido = n / l2;
     offset -= 3 * ido;
     const float* wa = twiddles + offset;
-    ForwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido,
-                  wa + 2 * ido);
+    ForwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido, wa + 2 * ido);
     inWork = !inWork;
     l2 = l1;
   }
@@ -157,8 +156,7 @@ void BackwardStages(int32_t n, float* data, float* work, const float* twiddles,
     const int32_t l2 = l1 * factors[f];
     const int32_t ido = n / l2;
     const float* wa = twiddles + offset;
-    BackwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido,
-                   wa + 2 * ido);
+    BackwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido, wa + 2 * ido);
     inWork = !inWork;
     offset += 3 * ido;
     l1 = l2;

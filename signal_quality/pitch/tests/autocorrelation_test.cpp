@@ -9,106 +9,108 @@
 namespace {
 
 uint32_t Bits(float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
+  uint32_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
 }
 
 std::vector<float> RawAutocorrelation(const std::vector<int16_t>& window) {
-    std::vector<float> out(128);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 128, work.data()), 0);
-    return out;
+  std::vector<float> out(128);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 128, work.data()), 0);
+  return out;
 }
 
 double DirectAutocorrelation(const std::vector<int16_t>& s, int32_t lag) {
-    double sum = 0.0;
-    for (int32_t m = 0; m + lag < 128; ++m) sum += double(s[m]) * s[m + lag];
-    return sum;
+  double sum = 0.0;
+  for (int32_t m = 0; m + lag < 128; ++m) sum += double(s[m]) * s[m + lag];
+  return sum;
 }
 
 }  // namespace
 
 TEST(WindowAutocorrelation, MatchesTheLinearSumWithoutWrapAround) {
-    for (const std::vector<int16_t>& window : {NoiseWindow(1, 20000), SineWindow(250.0, 1000.0)}) {
-        const std::vector<float> out = RawAutocorrelation(window);
-        const double energy = DirectAutocorrelation(window, 0);
-        for (int32_t lag = 0; lag < 128; ++lag) {
-            EXPECT_NEAR(out[lag], DirectAutocorrelation(window, lag), 2e-5 * energy) << lag;
-        }
+  for (const std::vector<int16_t>& window : {NoiseWindow(1, 20000), SineWindow(250.0, 1000.0)}) {
+    const std::vector<float> out = RawAutocorrelation(window);
+    const double energy = DirectAutocorrelation(window, 0);
+    for (int32_t lag = 0; lag < 128; ++lag) {
+      EXPECT_NEAR(out[lag], DirectAutocorrelation(window, lag), 2e-5 * energy) << lag;
     }
+  }
 }
 
 TEST(WindowAutocorrelation, RefusesOtherLengthsWithoutWriting) {
-    const std::vector<int16_t> window = NoiseWindow(2, 1000);
-    std::vector<float> out(128, 7.0f);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 127, work.data()), -1);
-    EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 256, work.data()), -1);
-    for (float v : out) EXPECT_EQ(v, 7.0f);
+  const std::vector<int16_t> window = NoiseWindow(2, 1000);
+  std::vector<float> out(128, 7.0f);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 127, work.data()), -1);
+  EXPECT_EQ(WindowAutocorrelation(window.data(), out.data(), 256, work.data()), -1);
+  for (float v : out) EXPECT_EQ(v, 7.0f);
 }
 
 TEST(WindowAutocorrelation, AlignsTheWorkAreaItself) {
-    const std::vector<int16_t> window = NoiseWindow(3, 5000);
-    const std::vector<float> expected = RawAutocorrelation(window);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 8);
-    for (int32_t offset = 1; offset < 4; ++offset) {
-        std::vector<float> out(128);
-        ASSERT_EQ(WindowAutocorrelation(window.data(), out.data(), 128, work.data() + offset), 0);
-        for (int32_t lag = 0; lag < 128; ++lag) EXPECT_EQ(Bits(out[lag]), Bits(expected[lag])) << offset;
-    }
+  const std::vector<int16_t> window = NoiseWindow(3, 5000);
+  const std::vector<float> expected = RawAutocorrelation(window);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 8);
+  for (int32_t offset = 1; offset < 4; ++offset) {
+    std::vector<float> out(128);
+    ASSERT_EQ(WindowAutocorrelation(window.data(), out.data(), 128, work.data() + offset), 0);
+    for (int32_t lag = 0; lag < 128; ++lag)
+      EXPECT_EQ(Bits(out[lag]), Bits(expected[lag])) << offset;
+  }
 }
 
 // Bit patterns of this implementation: the power spectrum is summed in double and rounded
 // twice (sum, then scale); summing rounded squares in float would change them.
 TEST(WindowAutocorrelation, KeepsTheRoundingOfThePowerSpectrum) {
-    const std::vector<float> out = RawAutocorrelation(NoiseWindow(4, 30000));
-    uint32_t hash = 2166136261u;
-    for (float v : out) hash = (hash ^ Bits(v)) * 16777619u;
-    EXPECT_EQ(hash, 228267152u);
+  const std::vector<float> out = RawAutocorrelation(NoiseWindow(4, 30000));
+  uint32_t hash = 2166136261u;
+  for (float v : out) hash = (hash ^ Bits(v)) * 16777619u;
+  EXPECT_EQ(hash, 228267152u);
 }
 
 TEST(NormalizedAutocorrelation, SilentWindowIsOneThenZeros) {
-    const std::vector<int16_t> window(128, 0);
-    std::vector<float> values(128, 5.0f);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    EXPECT_EQ(NormalizedAutocorrelation(window.data(), values.data(), 128, work.data()), 0.0f);
-    EXPECT_EQ(values[0], 1.0f);
-    for (int32_t lag = 1; lag < 128; ++lag) EXPECT_EQ(values[lag], 0.0f) << lag;
+  const std::vector<int16_t> window(128, 0);
+  std::vector<float> values(128, 5.0f);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  EXPECT_EQ(NormalizedAutocorrelation(window.data(), values.data(), 128, work.data()), 0.0f);
+  EXPECT_EQ(values[0], 1.0f);
+  for (int32_t lag = 1; lag < 128; ++lag) EXPECT_EQ(values[lag], 0.0f) << lag;
 }
 
 TEST(NormalizedAutocorrelation, ConstantWindowFallsLinearly) {
-    const std::vector<int16_t> window(128, 100);
-    std::vector<float> values(128);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    EXPECT_NEAR(NormalizedAutocorrelation(window.data(), values.data(), 128, work.data()), 10000.0,
-                0.1);
-    EXPECT_EQ(values[0], 1.0f);
-    for (int32_t lag = 1; lag < 128; ++lag) EXPECT_NEAR(values[lag], (128.0 - lag) / 128.0, 1e-5) << lag;
+  const std::vector<int16_t> window(128, 100);
+  std::vector<float> values(128);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  EXPECT_NEAR(NormalizedAutocorrelation(window.data(), values.data(), 128, work.data()), 10000.0,
+              0.1);
+  EXPECT_EQ(values[0], 1.0f);
+  for (int32_t lag = 1; lag < 128; ++lag)
+    EXPECT_NEAR(values[lag], (128.0 - lag) / 128.0, 1e-5) << lag;
 }
 
 // Multiplying by the rounded reciprocal and dividing differ in the last bit for some lags;
 // the reciprocal is what the detector's thresholds were tuned on.
 TEST(NormalizedAutocorrelation, MultipliesByTheSinglePrecisionReciprocal) {
-    const std::vector<int16_t> window = NoiseWindow(5, 12000);
-    const std::vector<float> raw = RawAutocorrelation(window);
-    std::vector<float> values(128);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    const float energy = NormalizedAutocorrelation(window.data(), values.data(), 128, work.data());
-    EXPECT_EQ(Bits(energy), Bits(float(double(raw[0]) / 128.0)));
-    const float inverse = float(1.0 / double(raw[0]));
-    int32_t differFromDivision = 0;
-    for (int32_t lag = 1; lag < 128; ++lag) {
-        EXPECT_EQ(Bits(values[lag]), Bits(float(double(raw[lag]) * inverse))) << lag;
-        if (values[lag] != float(double(raw[lag]) / raw[0])) ++differFromDivision;
-    }
-    EXPECT_GT(differFromDivision, 0);
+  const std::vector<int16_t> window = NoiseWindow(5, 12000);
+  const std::vector<float> raw = RawAutocorrelation(window);
+  std::vector<float> values(128);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  const float energy = NormalizedAutocorrelation(window.data(), values.data(), 128, work.data());
+  EXPECT_EQ(Bits(energy), Bits(float(double(raw[0]) / 128.0)));
+  const float inverse = float(1.0 / double(raw[0]));
+  int32_t differFromDivision = 0;
+  for (int32_t lag = 1; lag < 128; ++lag) {
+    EXPECT_EQ(Bits(values[lag]), Bits(float(double(raw[lag]) * inverse))) << lag;
+    if (values[lag] != float(double(raw[lag]) / raw[0])) ++differFromDivision;
+  }
+  EXPECT_GT(differFromDivision, 0);
 }
 
 TEST(NormalizedAutocorrelation, RefusesOtherLengthsWithoutWriting) {
-    const std::vector<int16_t> window = NoiseWindow(6, 1000);
-    std::vector<float> values(128, 3.0f);
-    std::vector<char> work(sizeof(AutocorrelationWork) + 3);
-    EXPECT_EQ(NormalizedAutocorrelation(window.data(), values.data(), 64, work.data()), 0.0f);
-    for (float v : values) EXPECT_EQ(v, 3.0f);
+  const std::vector<int16_t> window = NoiseWindow(6, 1000);
+  std::vector<float> values(128, 3.0f);
+  std::vector<char> work(sizeof(AutocorrelationWork) + 3);
+  EXPECT_EQ(NormalizedAutocorrelation(window.data(), values.data(), 64, work.data()), 0.0f);
+  for (float v : values) EXPECT_EQ(v, 3.0f);
 }

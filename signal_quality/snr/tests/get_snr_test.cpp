@@ -18,9 +18,7 @@ struct Outputs {
   float snr = -7.0f;
 };
 
-std::vector<int16_t> Burst() {
-  return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000);
-}
+std::vector<int16_t> Burst() { return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000); }
 
 TEST(GetSnr, ReportsSpanAndDifferenceOfLevels) {
   std::vector<int16_t> samples = Burst();

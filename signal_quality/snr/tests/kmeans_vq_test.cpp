@@ -17,7 +17,8 @@ struct Quantised {
 Quantised Quantise(const std::vector<float>& values) {
   Quantised q{0, {-7.0f, -7.0f}, {-7, -7}, {}};
   testing::internal::CaptureStderr();
-  q.result = ModifiedKMeanVQ(values.data(), static_cast<int32_t>(values.size()), q.codebook, q.counts);
+  q.result =
+      ModifiedKMeanVQ(values.data(), static_cast<int32_t>(values.size()), q.codebook, q.counts);
   q.warnings = testing::internal::GetCapturedStderr();
   return q;
 }

@@ -23,7 +23,8 @@ std::vector<int16_t> NoisyBurst(unsigned seed) {
 Result Measure(const std::vector<int16_t>& samples) {
   int handle;
   Result r{};
-  Tessel_GetSNR(&handle, samples.data(), static_cast<int32_t>(samples.size()), &r.begin, &r.end, &r.snr);
+  Tessel_GetSNR(&handle, samples.data(), static_cast<int32_t>(samples.size()), &r.begin, &r.end,
+                &r.snr);
   return r;
 }
 

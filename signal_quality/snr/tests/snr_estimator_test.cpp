@@ -24,9 +24,7 @@ Outcome Estimate(const std::vector<int16_t>& samples) {
   return run;
 }
 
-std::vector<int16_t> Burst() {
-  return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000);
-}
+std::vector<int16_t> Burst() { return test_signals::SquareBurst(8000, 2000, 6000, 1, 1000, -1000); }
 
 TEST(FullScaleDb, IsTwentyLogOfFullScale) { EXPECT_EQ(FullScaleDb(), 20.0 * std::log10(32768.0)); }
 
