@@ -8,16 +8,20 @@
 
 inline constexpr int32_t kTransformLength = 256;
 
-// What WindowAutocorrelation needs: the transform's work array, then its data.
+// What WindowAutocorrelation needs: the transform's work array, then its data, which it uses
+// as one array of 512 floats.
 struct AutocorrelationWork {
-    float fftWork[kTransformLength];
-    float data[kTransformLength];
+  float fftWork[kTransformLength];
+  float data[kTransformLength];
 };
+
+static_assert(sizeof(AutocorrelationWork) == 2 * kTransformLength * sizeof(float),
+              "the two arrays follow each other");
 
 // The layout of the caller's area after aligning its start.
 struct PeriodicityWork {
-    float values[kPeriodicityWindowLength];  // normalised autocorrelation, lags 0..127
-    AutocorrelationWork transform;
+  float values[kPeriodicityWindowLength];  // normalised autocorrelation, lags 0..127
+  AutocorrelationWork transform;
 };
 
 static_assert(sizeof(PeriodicityWork) == 2560, "640 floats");
@@ -26,13 +30,13 @@ static_assert(sizeof(PeriodicityWork) + 3 <= kPeriodicityWorkBytes, "room for th
 // address + ((-address) & 3): the first multiple of 4 bytes at or after work. The callers'
 // areas come from inside larger blocks and need not be aligned for floats.
 inline void* AlignToFloat(void* work) {
-    const uintptr_t address = reinterpret_cast<uintptr_t>(work);
-    return static_cast<char*>(work) + ((uintptr_t(0) - address) & 3u);
+  const uintptr_t address = reinterpret_cast<uintptr_t>(work);
+  return static_cast<char*>(work) + ((uintptr_t(0) - address) & 3u);
 }
 
 struct PeakCandidate {
-    float position;  // fractional lag in samples
-    float value;     // interpolated height of the normalised autocorrelation
+  float position;  // fractional lag in samples
+  float value;     // interpolated height of the normalised autocorrelation
 };
 
 // Raw autocorrelation of the window, lags 0..127, into out: forward transform of the
@@ -44,8 +48,7 @@ int32_t WindowAutocorrelation(const int16_t* window, float* out, int32_t count, 
 // Fills values (count floats) with the autocorrelation divided by its lag-0 value (values[0]
 // becomes 1 in any case) and returns the mean energy r[0] / count. fftWork is the area right
 // after values. Returns 0 and writes nothing when count is not 128.
-float NormalizedAutocorrelation(const int16_t* window, float* values, int32_t count,
-                                void* fftWork);
+float NormalizedAutocorrelation(const int16_t* window, float* values, int32_t count, void* fftWork);
 
 // For each positive lobe after the first, the lag of its highest local maximum (strictly
 // higher than its left neighbour, at least as high as its right one), in increasing order, at
