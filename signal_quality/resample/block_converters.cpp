@@ -159,57 +159,114 @@ void FilterChunk(const LowpassFilter& filter, const int16_t* samples, double* x,
   }
 }
 
-// FilterChunk for the 16000 Hz design, whose odd coefficients are 0: their terms are left
-// out. Each would add a product 0 * y = +-0 (y is finite) to a finite sum, which leaves a
-// nonzero sum as it is and can change only the sign of a zero sum; no output can show that
-// sign, and a zero of either sign weighs the same in every later sum. Without them an output
-// no longer depends on the one just before it, so the two lanes need nothing of each other
-// and only a8's product and the last addition wait for the round before.
-void FilterChunkEvenTerms(const LowpassFilter& filter, const int16_t* samples, double* x, double* y,
-                          int32_t count) {
+// At 16000 Hz every output falls at fraction 0, as at 48000 Hz, and is the filtered value of
+// the input before the one that produces it: the values of the inputs that arrive at phase 0,
+// every other input. Only those "shown" values ever reach an output (an output weighs the
+// other value by 0, and it is finite). The filter's odd coefficients are 0, and their terms
+// are left out: each would add a product 0 * y = +-0 (y is finite) to a finite sum, which
+// leaves a nonzero sum as it is and can change only the sign of a zero sum, which no output
+// can show and which weighs the same in every later sum. Without them a shown value depends
+// only on the inputs and on the shown values before it; so only the shown values are
+// computed, half the work of computing every value. The others are left at 0 in the state: the
+// sample converter weighs them only with the zero coefficients.
+//
+// Below, the inputs of a stretch that starts at phase 0 are kept apart: xe[j] holds the input
+// at even position 2 j (shown), xo[j] the one at odd position 2 j + 1, ye[j] the shown value
+// of xe[j]. Five of each carry from before the stretch.
+constexpr int32_t kShownCarried = kCarried / 2;
+
+// The numerators of the shown values at h and h + 1 in the written order: the inputs from
+// position 2 h - 10 to 2 h, alternately from xe and xo.
+inline DoublePair ShownNumeratorPair(const double* xe, const double* xo) {
+  DoublePair s = PairAdd(PairLoad(xe - 5), PairLoad(xe));
+  s = PairAdd(s, PairMul(PairSplat(10.0), PairAdd(PairLoad(xo - 5), PairLoad(xo - 1))));
+  s = PairAdd(s, PairMul(PairSplat(45.0), PairAdd(PairLoad(xe - 4), PairLoad(xe - 1))));
+  s = PairAdd(s, PairMul(PairSplat(120.0), PairAdd(PairLoad(xo - 4), PairLoad(xo - 2))));
+  s = PairAdd(s, PairMul(PairSplat(210.0), PairAdd(PairLoad(xe - 3), PairLoad(xe - 2))));
+  return PairAdd(s, PairMul(PairSplat(252.0), PairLoad(xo - 3)));
+}
+
+// The same for one shown value, and its whole sum with the even feedback terms.
+inline double ShownWrittenSum(const LowpassFilter& filter, const double* xe, const double* xo,
+                              const double* ye) {
+  double sum = (xe[-5] + xe[0]) + 10.0 * (xo[-5] + xo[-1]) + 45.0 * (xe[-4] + xe[-1]) +
+               120.0 * (xo[-4] + xo[-2]) + 210.0 * (xe[-3] + xe[-2]) + 252.0 * xo[-3];
+  for (int32_t k = 0; k < 10; k += 2) sum = sum + filter.feedback[k] * ye[k / 2 - 5];
+  return sum;
+}
+
+// count inputs from phase 0 on (the first one shown): their inputs go to xe and xo, their
+// shown values to ye, from index kShownCarried on. Writes the outputs they produce, one per
+// input at odd position, and returns how many. Two shown values per round, summed in the
+// written order: the terms a0 .. a4 side by side, a6 and a8 lane by lane, the second lane's a8
+// term taking the first lane's value, which then waits for only a8's product and the last
+// addition. The divisions and the numerators, which need no shown value, run a few rounds
+// ahead, out of the way of that chain.
+int32_t FilterShownStretch(const LowpassFilter& filter, const int16_t* samples, int32_t count,
+                           double* xe, double* xo, double* ye, int16_t* output) {
   const Coefficients c(filter);
-  const int16_t* input = samples - kCarried;
-  const int32_t end = kCarried + count;
-  alignas(16) double numerators[kCarried + kChunk];
-  int32_t divided = kCarried;
-  int32_t summed = kCarried;
-  for (int32_t pair = 0; pair < kDivisionsAhead; ++pair) {
-    divided = DividePair(input, c.gain, x, divided, end);
-  }
-  for (int32_t pair = 0; pair < kNumeratorsAhead; ++pair) {
-    divided = DividePair(input, c.gain, x, divided, end);
-    summed = SumNumeratorPair(x, numerators, summed, end);
-  }
-  DoublePair e1 = PairLoad(y + 2);
-  DoublePair e2 = PairLoad(y + 4);
-  DoublePair e3 = PairLoad(y + 6);
-  DoublePair e4 = PairLoad(y + 8);
-  auto early = [&c](DoublePair sum, DoublePair f0, DoublePair f1, DoublePair f2, DoublePair f3) {
-    sum = PairAdd(sum, PairMul(c.a0, f0));
-    sum = PairAdd(sum, PairMul(c.a2, f1));
-    sum = PairAdd(sum, PairMul(c.a4, f2));
-    return PairAdd(sum, PairMul(c.a6, f3));
+  const int32_t shown = (count + 1) / 2;
+  const int32_t hidden = count / 2;
+  double* const newXe = xe + kShownCarried;
+  double* const newXo = xo + kShownCarried;
+  // Round r takes the inputs 4 r .. 4 r + 3: true divisions, two at a time (a stored
+  // reciprocal would round differently).
+  auto divide = [&](int32_t r) {
+    const int32_t i = 4 * r;
+    if (i + 3 < count) {
+      PairStore(newXe + 2 * r, PairDiv(PairOf(double(samples[i]), double(samples[i + 2])), c.gain));
+      PairStore(newXo + 2 * r,
+                PairDiv(PairOf(double(samples[i + 1]), double(samples[i + 3])), c.gain));
+    } else {
+      for (int32_t at = i; at < count; ++at) {
+        double* slot = at % 2 == 0 ? newXe + at / 2 : newXo + at / 2;
+        *slot = double(samples[at]) / filter.gain;
+      }
+    }
   };
-  DoublePair partial = PairSplat(0.0);
-  if (count >= 2) partial = early(PairLoad(numerators + kCarried), PairLoad(y), e1, e2, e3);
-  int32_t q = kCarried;
-  for (; q + 1 < end; q += 2) {
-    divided = DividePair(input, c.gain, x, divided, end);
-    summed = SumNumeratorPair(x, numerators, summed, end);
-    const DoublePair next =
-        q + 3 < end ? early(PairLoad(numerators + q + 2), e1, e2, e3, e4) : partial;
-    const DoublePair outputs = PairAdd(partial, PairMul(c.a8, e4));
-    e1 = e2;
-    e2 = e3;
-    e3 = e4;
-    e4 = outputs;
-    PairStore(y + q, outputs);
-    partial = next;
+  alignas(16) double numerators[kChunk / 2 + 2];
+  auto sum = [&](int32_t r) {
+    if (2 * r + 1 < shown) {
+      PairStore(numerators + 2 * r, ShownNumeratorPair(newXe + 2 * r, newXo + 2 * r));
+    }
+  };
+  for (int32_t r = 0; r < kDivisionsAhead; ++r) divide(r);
+  for (int32_t r = 0; r < kNumeratorsAhead; ++r) {
+    divide(kDivisionsAhead + r);
+    sum(r);
   }
-  if (q < end) {
-    DividePair(input, c.gain, x, divided, end);
-    y[q] = WrittenSum(filter, x, y, q, 2);
+  // g0 = (ye[h - 5], ye[h - 4]), g1 = (ye[h - 3], ye[h - 2]), latest = ye[h - 1] for the
+  // values at h and h + 1.
+  const double* a = filter.feedback;
+  DoublePair g0 = PairLoad(ye);
+  DoublePair g1 = PairLoad(ye + 2);
+  double latest = ye[4];
+  double* const newYe = ye + kShownCarried;
+  int32_t r = 0;
+  for (; 2 * r + 1 < shown; ++r) {
+    divide(r + kDivisionsAhead + kNumeratorsAhead);
+    sum(r + kNumeratorsAhead);
+    DoublePair partial = PairAdd(PairLoad(numerators + 2 * r), PairMul(c.a0, g0));
+    partial = PairAdd(partial, PairMul(c.a2, PairStraddle(g0, g1)));
+    partial = PairAdd(partial, PairMul(c.a4, g1));
+    const double before = PairHigh(g1);
+    const double first = (PairLow(partial) + a[6] * before) + a[8] * latest;
+    const double second = (PairHigh(partial) + a[6] * latest) + a[8] * first;
+    g0 = g1;
+    g1 = PairOf(latest, first);
+    latest = second;
+    PairStore(newYe + 2 * r, PairOf(first, second));
+    // Each shown value is the output of the input after it, where there is one.
+    output[2 * r] = SaturatedSample(first);
+    if (2 * r + 1 < hidden) output[2 * r + 1] = SaturatedSample(second);
   }
+  // Every input is divided by now: the rounds ran that far ahead.
+  if (2 * r < shown) {
+    const int32_t h = kShownCarried + 2 * r;
+    ye[h] = ShownWrittenSum(filter, xe + h, xo + h, ye + h);
+    if (2 * r < hidden) output[2 * r] = SaturatedSample(ye[h]);
+  }
+  return hidden;
 }
 
 // The phase step over count filtered values: values[1 .. count] belong to the inputs,
@@ -239,7 +296,6 @@ int32_t EmitOutputs(const double* values, int32_t count, int32_t rate, int32_t* 
   return outputs;
 }
 
-template <bool kEvenTermsOnly>
 int32_t FilterBlock(RateConverter* converter, const LowpassFilter& filter, int32_t rate,
                     const int16_t* samples, int32_t count, int16_t* output) {
   if (count <= 0) return 0;
@@ -252,11 +308,7 @@ int32_t FilterBlock(RateConverter* converter, const LowpassFilter& filter, int32
   int32_t produced = 0;
   for (int32_t done = 0;;) {
     const int32_t n = count - done < kChunk ? count - done : kChunk;
-    if (kEvenTermsOnly) {
-      FilterChunkEvenTerms(filter, samples + done, x, y, n);
-    } else {
-      FilterChunk(filter, samples + done, x, y, n);
-    }
+    FilterChunk(filter, samples + done, x, y, n);
     produced += EmitOutputs(y + kCarried - 1, n, rate, &phase, output + produced);
     done += n;
     if (done == count) {
@@ -297,25 +349,97 @@ int32_t ConvertBlockFrom8000(RateConverter* converter, const int16_t* samples, i
 
 int32_t ConvertBlockFrom11025(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
-  return FilterBlock<false>(converter, kLowpass11025, 11025, samples, count, output);
+  return FilterBlock(converter, kLowpass11025, 11025, samples, count, output);
 }
 
 int32_t ConvertBlockFrom16000(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
-  return FilterBlock<true>(converter, kLowpass16000, 16000, samples, count, output);
+  if (count <= 0) return 0;
+  int32_t produced = 0;
+  if (converter->phase != 0 && converter->phase != 8000) {
+    // A phase no stream reaches, only a state set by hand: sample by sample.
+    for (int32_t i = 0; i < count; ++i) {
+      produced += ConvertFrom16000(converter, samples[i], output + produced) ? 1 : 0;
+    }
+    return produced;
+  }
+  const LowpassFilter& filter = kLowpass16000;
+  // The ring's eleven newest of each history, oldest first, and room for one more.
+  double x[kConverterHistoryLength + 1];
+  double y[kConverterHistoryLength + 1];
+  std::memcpy(x, converter->inputHistory + converter->oldest, sizeof(double) * 11);
+  std::memcpy(y, converter->outputHistory + converter->oldest, sizeof(double) * 11);
+  // The ten inputs before the stretch start at x[from]; at phase 8000 the newest is shown,
+  // and the first input, which produces its output, joins them first.
+  int32_t from = 1;
+  int32_t taken = 0;
+  if (converter->phase == 8000) {
+    x[11] = double(samples[0]) / filter.gain;
+    y[11] = 0.0;
+    output[produced++] = SaturatedSample(y[10]);
+    from = 2;
+    taken = 1;
+  }
+  alignas(16) double xe[kShownCarried + kChunk / 2 + 1];
+  alignas(16) double xo[kShownCarried + kChunk / 2 + 1];
+  alignas(16) double ye[kShownCarried + kChunk / 2 + 1];
+  for (int32_t j = 0; j < kShownCarried; ++j) {
+    xe[j] = x[from + 2 * j];
+    xo[j] = x[from + 2 * j + 1];
+    ye[j] = y[from + 2 * j];
+  }
+  // Stretches of whole pairs, so that each starts at phase 0 again.
+  int32_t last = 2 * kShownCarried - 1;  // position of the newest input, counted as in xe, xo
+  while (taken < count) {
+    const int32_t n = count - taken < kChunk ? count - taken : kChunk;
+    produced += FilterShownStretch(filter, samples + taken, n, xe, xo, ye, output + produced);
+    taken += n;
+    last = 2 * kShownCarried - 1 + n;
+    if (taken < count) {
+      std::memmove(xe, xe + n / 2, sizeof(double) * kShownCarried);
+      std::memmove(xo, xo + n / 2, sizeof(double) * kShownCarried);
+      std::memmove(ye, ye + n / 2, sizeof(double) * kShownCarried);
+    }
+  }
+  auto inputAt = [&](int32_t position) {
+    return position % 2 == 0 ? xe[position / 2] : xo[position / 2];
+  };
+  auto valueAt = [&](int32_t position) { return position % 2 == 0 ? ye[position / 2] : 0.0; };
+  if (taken == 1 && from == 2 && count == 1) {
+    // Only the first input: the newest is x[11].
+    for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
+      converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] = x[1 + k];
+      converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] =
+          k % 2 == 0 ? 0.0 : y[1 + k];
+    }
+  } else {
+    for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
+      const int32_t position = last - 10 + k;
+      converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] =
+          inputAt(position);
+      converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] =
+          valueAt(position);
+    }
+  }
+  converter->oldest = 0;
+  converter->previousValue = converter->outputHistory[9];
+  converter->currentValue = converter->outputHistory[10];
+  // An even number of inputs since the last stretch started at phase 0 ends at phase 0.
+  converter->phase = (count - (from - 1)) % 2 == 0 ? 0 : 8000;
+  return produced;
 }
 
 int32_t ConvertBlockFrom22050(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
-  return FilterBlock<false>(converter, kLowpass22050, 22050, samples, count, output);
+  return FilterBlock(converter, kLowpass22050, 22050, samples, count, output);
 }
 
 int32_t ConvertBlockFrom44100(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
-  return FilterBlock<false>(converter, kLowpass44100, 44100, samples, count, output);
+  return FilterBlock(converter, kLowpass44100, 44100, samples, count, output);
 }
 
 int32_t ConvertBlockFrom48000(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
-  return FilterBlock<false>(converter, kLowpass48000, 48000, samples, count, output);
+  return FilterBlock(converter, kLowpass48000, 48000, samples, count, output);
 }

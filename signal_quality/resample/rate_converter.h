@@ -74,8 +74,11 @@ inline bool AdvancePhase(RateConverter* converter, int32_t outputStep, double va
 
 // A whole block of input samples in one call: writes the 8 kHz samples that they produce to
 // output and returns how many. The samples and the state afterwards are those of one call of
-// the rate's SampleConverter per input sample, except that at 16000 Hz a filtered value of 0
-// may differ in its sign, which no output can show. count may be 0.
+// the rate's SampleConverter per input sample, except at 16000 Hz: there only the filtered
+// values of the inputs that arrive at phase 0, the only ones an output can show, are computed
+// (and a 0 among them may differ in its sign, which no output can show either); the others are
+// left at 0, which the sample converter weighs only with the filter's zero coefficients.
+// count may be 0.
 using BlockConverter = int32_t (*)(RateConverter* converter, const int16_t* samples, int32_t count,
                                    int16_t* output);
 

@@ -25,18 +25,28 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
   return ::testing::AssertionFailure() << block << " against " << reference;
 }
 
-// The converter's state read in the reference's terms, oldest history element first.
+// The converter's state read in the reference's terms, oldest history element first. At
+// 16000 Hz only the filtered values that an output can show are kept: those of the inputs
+// that arrived at phase 0, which is where the newest one arrived when the phase is now 8000.
 void ExpectSameState(int32_t rate, const RateConverter& c, const shifted_reference::Converter& r,
                      size_t at) {
   ASSERT_EQ(c.phase, r.phase) << rate << " after input " << at;
-  ASSERT_TRUE(SameValue(rate, c.previousValue, r.previousValue)) << rate << " after " << at;
-  ASSERT_TRUE(SameValue(rate, c.currentValue, r.currentValue)) << rate << " after " << at;
+  const bool newestShown = rate != 16000 || r.phase == 8000;
+  auto shown = [&](int32_t age) { return rate != 16000 || (age % 2 == 0) == newestShown; };
+  if (shown(1)) {
+    ASSERT_TRUE(SameValue(rate, c.previousValue, r.previousValue)) << rate << " after " << at;
+  }
+  if (shown(0)) {
+    ASSERT_TRUE(SameValue(rate, c.currentValue, r.currentValue)) << rate << " after " << at;
+  }
   if (rate == 8000) return;  // no filter, no histories
   for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
     ASSERT_TRUE(SameBits(c.inputHistory[c.oldest + k], r.inputHistory[k]))
         << rate << " input history " << k << " after " << at;
-    ASSERT_TRUE(SameValue(rate, c.outputHistory[c.oldest + k], r.outputHistory[k]))
-        << rate << " output history " << k << " after " << at;
+    if (shown(kConverterHistoryLength - 1 - k)) {
+      ASSERT_TRUE(SameValue(rate, c.outputHistory[c.oldest + k], r.outputHistory[k]))
+          << rate << " output history " << k << " after " << at;
+    }
   }
 }
 
@@ -131,9 +141,10 @@ TEST(BlockConverter, TakesOverFromTheSampleConverterAtAnyRingPosition) {
 
 TEST(BlockConverter, SixteenThousandReallyMeetsZeroSums) {
   // After a loud stretch the filter decays in silence until its sums round to zero: the case
-  // in which the terms left out could have changed a sign.
+  // in which the terms left out could have changed a sign. The last input arrives at phase 0,
+  // so its value is one an output would show.
   std::vector<int16_t> input = test_signals::UniformNoise(2000, 32767, 3);
-  input.resize(40000, 0);
+  input.resize(40001, 0);
   RateConverter converter;
   RateConverter_Reset(&converter);
   std::vector<int16_t> output(input.size());
