@@ -1,4 +1,3 @@
-#include "fft/real_fft.h"
 #include "fft/real_fft_256.h"
 #include "pitch/periodicity_internal.h"
 
@@ -9,7 +8,7 @@ int32_t WindowAutocorrelation(const int16_t* window, float* out, int32_t count, 
   // wrap-around out of lags 0..127), the power spectrum scaled by 1/256 (which cancels the
   // scale of the pair), the backward transform: one call runs all three, the spectrum kept in
   // registers between them.
-  Autocorrelation256(window, out, area->fftWork, kRealFftConfig256.twiddles);
+  Autocorrelation256(window, out, area->fftWork);
   return 0;
 }
 

@@ -13,17 +13,19 @@ struct LagSet {
 
 void Include(LagSet& set, int32_t lag) { set.words[lag >> 5] |= uint32_t(1) << (lag & 31); }
 
-// The first lag of the set at or after from, or end when there is none before end.
-int32_t FirstAtOrAfter(const LagSet& set, int32_t from, int32_t end) {
-  if (from >= 128) return end;
-  int32_t word = from >> 5;
-  uint32_t bits = set.words[word] & (~uint32_t(0) << (from & 31));
-  while (bits == 0) {
-    if (++word == 4) return end;
-    bits = set.words[word];
+// Whether the set holds a lag after from, up to and including to (from < to < 128).
+bool AnyBetween(const LagSet& set, int32_t from, int32_t to) {
+  const int32_t low = from + 1;
+  const int32_t lowWord = low >> 5;
+  const int32_t highWord = to >> 5;
+  const uint32_t fromLow = ~uint32_t(0) << (low & 31);
+  const uint32_t toHigh = ~uint32_t(0) >> (31 - (to & 31));
+  if (lowWord == highWord) return (set.words[lowWord] & fromLow & toHigh) != 0;
+  if ((set.words[lowWord] & fromLow) != 0 || (set.words[highWord] & toHigh) != 0) return true;
+  for (int32_t word = lowWord + 1; word < highWord; ++word) {
+    if (set.words[word] != 0) return true;
   }
-  const int32_t lag = 32 * word + __builtin_ctz(bits);
-  return lag < end ? lag : end;
+  return false;
 }
 
 // For count values (count <= 128): where a value is not above 0 (a lobe ends there), and the
@@ -128,8 +130,8 @@ int32_t FindLobePeaks(const float* values, int32_t count, int32_t lagLimit, int3
   // every lag of every lobe, only the local maxima it would test, in order. The walk tests the
   // lag where it starts and every lag above 0 after it, and a lobe ends at each lag that is
   // not above 0: two maxima belong to one lobe when no such lag lies between them. The walk's
-  // branches at every lobe's edge are mispredicted often; here each maximum costs a few bit
-  // scans.
+  // branches at every lobe's edge are mispredicted often; here each maximum costs a bit scan
+  // and a test of the lags between it and the one before.
   const int32_t last = count - 1;
   int32_t start = 0;
   while (start < limit && values[start] > 0.0f) ++start;
@@ -152,18 +154,22 @@ int32_t FindLobePeaks(const float* values, int32_t count, int32_t lagLimit, int3
 
   int32_t n = 0;
   int32_t best = 0;  // 0: no peak in the current lobe yet
-  for (int32_t lag = FirstAtOrAfter(tested, start, last); lag < last;
-       lag = FirstAtOrAfter(tested, lag + 1, last)) {
-    if (best == 0) {
-      best = lag;
-    } else if (FirstAtOrAfter(sets.notPositive, best + 1, lag + 1) <= lag) {
-      // A lobe ended between them.
-      lags[n++] = best;
-      if (n >= maxLags) return n;
-      best = lag;
-    } else if (values[lag] > values[best]) {
-      // Equal maxima within one lobe keep the earlier lag.
-      best = lag;
+  int32_t previous = 0;
+  for (int32_t word = start >> 5; word < 4; ++word) {
+    for (uint32_t bits = tested.words[word]; bits != 0; bits &= bits - 1) {
+      const int32_t lag = 32 * word + __builtin_ctz(bits);
+      if (best == 0) {
+        best = lag;
+      } else if (AnyBetween(sets.notPositive, previous, lag)) {
+        // A lobe ended between them.
+        lags[n++] = best;
+        if (n >= maxLags) return n;
+        best = lag;
+      } else if (values[lag] > values[best]) {
+        // Equal maxima within one lobe keep the earlier lag.
+        best = lag;
+      }
+      previous = lag;
     }
   }
   // A lobe cut off by the end of the array still counts.
