@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "fft/fft_tables.h"
 #include "fft/float_lanes.h"
 #include "fft/radix4_butterflies.h"
 #include "fft/wide_lanes.h"
@@ -377,6 +378,28 @@ Lanes BinPower(ComplexLanes x) {
   return W::SumOfProducts(re, re, im, im) * LanesSplat(kPowerScale);
 }
 
+// BackwardButterfly for the power spectrum: four bins whose imaginary parts are +0 and whose
+// real parts, sums of squares, are never -0. With those inputs its statements fold, value for
+// value, as follows: ti1, ti2, ti3 and tr4 are +0 + +0 or +0 - +0, that is +0; so o0.im =
+// ti2 + ti3 and c3.im = ti2 - ti3 are +0; c2.re = tr1 - tr4 is tr1, as subtracting +0 changes
+// nothing; c2.im = ti1 + ti4 is ti4 and c4.re = tr1 + tr4 is tr1, as adding +0 changes only a
+// -0, and tr1 = a - d and ti4 = c - b, differences of values that are never -0, are never -0.
+// c4.im = ti1 - ti4 stays a subtraction from +0, which is +0, not -0, for ti4 = +0.
+struct PowerButterflyOutputs {
+  Lanes o0;  // real part; the imaginary part is +0
+  ComplexLanes c2;
+  Lanes c3;  // real part; the imaginary part is +0
+  ComplexLanes c4;
+};
+
+PowerButterflyOutputs PowerButterfly(Lanes a, Lanes b, Lanes c, Lanes d, Lanes zero) {
+  const Lanes tr1 = a - d;
+  const Lanes tr2 = a + d;
+  const Lanes ti4 = c - b;
+  const Lanes tr3 = c + b;
+  return {tr2 + tr3, {tr1, ti4}, tr2 - tr3, {tr1, zero - ti4}};
+}
+
 // Forward pass 4, the power spectrum and backward pass 1 in one. in: forward pass 3's output;
 // out: backward pass 2's input, as BackwardPass1 writes it. Backward pass 1 reads every value
 // where forward pass 4 wrote it: a column's mirrored rows are mirrored twice, so the lanes
@@ -384,7 +407,7 @@ Lanes BinPower(ComplexLanes x) {
 // imaginary) and the Nyquist bin, the last column bins 32 and 96; the power step leaves a
 // bin's power in its real part and +0 in its imaginary part.
 template <typename W>
-void PowerSpectrumPass(const float* __restrict in, float* __restrict out, const float* twiddles) {
+void PowerSpectrumPass(const float* __restrict in, float* __restrict out) {
   constexpr int32_t last = kLongRow - 1;
   const float* x0 = in;
   const float* x1 = in + kLongRow;
@@ -400,17 +423,22 @@ void PowerSpectrumPass(const float* __restrict in, float* __restrict out, const 
                               BinPower(spectrumLast.v2, spectrumLast.v3), 0.0f});
   const Lanes zero = LanesSplat(0.0f);
   for (int32_t c : kLongRowGroups) {
+    const WideTwiddle<W> w1 = LongRowTwiddles<W>(TwiddleTable, 1, c);
+    const WideTwiddle<W> w2 = LongRowTwiddles<W>(TwiddleTable, 2, c);
+    const WideTwiddle<W> w3 = LongRowTwiddles<W>(TwiddleTable, 3, c);
     const ForwardOutputsOf<Lanes> spectrum = ForwardButterfly<Lanes>(
-        LoadColumns(x0, c),
-        ConjugateTwiddle(LongRowTwiddles<W>(twiddles, 1, c), LoadColumns(x1, c)),
-        ConjugateTwiddle(LongRowTwiddles<W>(twiddles, 2, c), LoadColumns(x2, c)),
-        ConjugateTwiddle(LongRowTwiddles<W>(twiddles, 3, c), LoadColumns(x3, c)));
-    const BackwardOutputsOf<Lanes> r = BackwardButterfly<Lanes>(
-        {BinPower<W>(spectrum.o0), zero}, {BinPower<W>(spectrum.o1), zero},
-        {BinPower<W>(spectrum.o2), zero}, {BinPower<W>(spectrum.o3), zero});
-    StoreBackwardColumns(out, c, r.o0, Twiddle(LongRowTwiddles<W>(twiddles, 1, c), r.c2),
-                         Twiddle(LongRowTwiddles<W>(twiddles, 2, c), r.c3),
-                         Twiddle(LongRowTwiddles<W>(twiddles, 3, c), r.c4));
+        LoadColumns(x0, c), ConjugateTwiddle(w1, LoadColumns(x1, c)),
+        ConjugateTwiddle(w2, LoadColumns(x2, c)), ConjugateTwiddle(w3, LoadColumns(x3, c)));
+    const PowerButterflyOutputs r =
+        PowerButterfly(BinPower<W>(spectrum.o0), BinPower<W>(spectrum.o1), BinPower<W>(spectrum.o2),
+                       BinPower<W>(spectrum.o3), zero);
+    // Twiddle(w2, {r.c3, +0}): every twiddle of this row has a positive cosine and sine (its
+    // angles lie between 0 and pi/2), so w2.im * +0 and w2.re * +0 are +0; subtracting +0
+    // from w2.re * c3 changes nothing, and adding +0 to w2.im * c3 changes nothing either, as
+    // c3 = tr2 - tr3, a difference of sums of values that are never -0, is never -0.
+    const typename W::Wide c3 = W::Widen(r.c3);
+    StoreBackwardColumns(out, c, {r.o0, zero}, Twiddle(w1, r.c2),
+                         {W::Product(w2.re, c3), W::Product(w2.im, c3)}, Twiddle(w3, r.c4));
   }
   StoreBackwardFirstAndLast(out, first, lastColumn);
 }
@@ -427,13 +455,14 @@ void BackwardPass4Lags(const float* __restrict in, float* __restrict lags) {
 }
 
 template <typename W>
-void AutocorrelationPasses(const int16_t* window, float* lags, float* work, const float* twiddles) {
+void AutocorrelationPasses(const int16_t* window, float* lags, float* work) {
+  const float* twiddles = TwiddleTable;
   float* a = work;
   float* b = work + kN;
   ForwardPass1FromWindow(window, a);
   ForwardPass2<W>(a, b, twiddles);
   ForwardPass3<W>(b, a, twiddles);
-  PowerSpectrumPass<W>(a, b, twiddles);
+  PowerSpectrumPass<W>(a, b);
   BackwardPass2<W>(b, a, twiddles);
   BackwardPass3<W>(a, b, twiddles);
   BackwardPass4Lags(b, lags);
@@ -471,9 +500,8 @@ void Backward256Sse2(float* data, float* work, const float* twiddles) {
   BackwardPasses<PlainWide>(data, work, twiddles);
 }
 
-void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work,
-                            const float* twiddles) {
-  AutocorrelationPasses<PlainWide>(window, lags, work, twiddles);
+void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work) {
+  AutocorrelationPasses<PlainWide>(window, lags, work);
 }
 
 #if defined(__SSE2__)
@@ -490,9 +518,8 @@ TESSEL_TARGET_AVX2 __attribute__((flatten)) void Backward256Avx2(float* data, fl
 }
 
 TESSEL_TARGET_AVX2 __attribute__((flatten)) void Autocorrelation256Avx2(const int16_t* window,
-                                                                        float* lags, float* work,
-                                                                        const float* twiddles) {
-  AutocorrelationPasses<Avx2Wide>(window, lags, work, twiddles);
+                                                                        float* lags, float* work) {
+  AutocorrelationPasses<Avx2Wide>(window, lags, work);
 }
 
 bool ProcessorHasAvx2() {
@@ -515,9 +542,8 @@ void Backward256Avx2(float* data, float* work, const float* twiddles) {
   Backward256Sse2(data, work, twiddles);
 }
 
-void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work,
-                            const float* twiddles) {
-  Autocorrelation256Sse2(window, lags, work, twiddles);
+void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work) {
+  Autocorrelation256Sse2(window, lags, work);
 }
 
 bool ProcessorHasAvx2() { return false; }
@@ -540,10 +566,10 @@ void Backward256(float* data, float* work, const float* twiddles) {
   }
 }
 
-void Autocorrelation256(const int16_t* window, float* lags, float* work, const float* twiddles) {
+void Autocorrelation256(const int16_t* window, float* lags, float* work) {
   if (ProcessorHasAvx2()) {
-    Autocorrelation256Avx2(window, lags, work, twiddles);
+    Autocorrelation256Avx2(window, lags, work);
   } else {
-    Autocorrelation256Sse2(window, lags, work, twiddles);
+    Autocorrelation256Sse2(window, lags, work);
   }
 }

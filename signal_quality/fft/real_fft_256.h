@@ -18,9 +18,9 @@ void Backward256(float* data, float* work, const float* twiddles);
 // floats with 128 zeros after them, Forward256; in every bin k of the half-complex result,
 // real part float(re * re + im * im) * (1/256) with the squares and the sum in double, and
 // imaginary part 0 (for the DC and Nyquist bins float(v * v) * (1/256)); Backward256; its first
-// 128 values into lags. Bit for bit that sequence, with fewer passes over memory.
-// work: 512 floats, not overlapping lags.
-void Autocorrelation256(const int16_t* window, float* lags, float* work, const float* twiddles);
+// 128 values into lags. Bit for bit that sequence with TwiddleTable, with fewer passes over
+// memory. work: 512 floats, not overlapping lags.
+void Autocorrelation256(const int16_t* window, float* lags, float* work);
 
 // The same transforms, the twiddle products and the sqrt(2) columns in double two lanes at a
 // time with SSE2 (what every build runs), or four at a time with AVX2, which only a processor
@@ -30,6 +30,6 @@ void Forward256Sse2(float* data, float* work, const float* twiddles);
 void Backward256Sse2(float* data, float* work, const float* twiddles);
 void Forward256Avx2(float* data, float* work, const float* twiddles);
 void Backward256Avx2(float* data, float* work, const float* twiddles);
-void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work, const float* twiddles);
-void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work, const float* twiddles);
+void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work);
+void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work);
 bool ProcessorHasAvx2();

@@ -27,6 +27,10 @@ struct Sse2Wide {
   static FloatLanes Narrow(__m128d low, __m128d high) {
     return {_mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high))};
   }
+  // float(a * x).
+  static FloatLanes Product(const Wide& a, const Wide& x) {
+    return Narrow(_mm_mul_pd(a.low, x.low), _mm_mul_pd(a.high, x.high));
+  }
   // float(a * x + b * y) and float(a * x - b * y).
   static FloatLanes SumOfProducts(const Wide& a, const Wide& x, const Wide& b, const Wide& y) {
     return Narrow(_mm_add_pd(_mm_mul_pd(a.low, x.low), _mm_mul_pd(b.low, y.low)),
@@ -62,6 +66,9 @@ struct Avx2Wide {
   };
   TESSEL_TARGET_AVX2 static Wide Widen(FloatLanes a) { return {_mm256_cvtps_pd(a.v)}; }
   TESSEL_TARGET_AVX2 static Wide Splat(float a) { return {_mm256_set1_pd(a)}; }
+  TESSEL_TARGET_AVX2 static FloatLanes Product(const Wide& a, const Wide& x) {
+    return {_mm256_cvtpd_ps(_mm256_mul_pd(a.v, x.v))};
+  }
   TESSEL_TARGET_AVX2 static FloatLanes SumOfProducts(const Wide& a, const Wide& x, const Wide& b,
                                                      const Wide& y) {
     return {_mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(a.v, x.v), _mm256_mul_pd(b.v, y.v)))};
@@ -89,6 +96,11 @@ struct ScalarWide {
   };
   static Wide Widen(FloatLanes a) { return {{a.v[0], a.v[1], a.v[2], a.v[3]}}; }
   static Wide Splat(float a) { return {{a, a, a, a}}; }
+  static FloatLanes Product(const Wide& a, const Wide& x) {
+    FloatLanes r;
+    for (int32_t l = 0; l < 4; ++l) r.v[l] = float(a.v[l] * x.v[l]);
+    return r;
+  }
   static FloatLanes SumOfProducts(const Wide& a, const Wide& x, const Wide& b, const Wide& y) {
     FloatLanes r;
     for (int32_t l = 0; l < 4; ++l) r.v[l] = float(a.v[l] * x.v[l] + b.v[l] * y.v[l]);
