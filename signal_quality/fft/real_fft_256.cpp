@@ -95,17 +95,16 @@ void ForwardPass2(const float* __restrict in, float* __restrict out, const float
   }
 }
 
-// Forward pass 3 (ido = 16, l1 = 4): in as ForwardPass2 wrote it; out in FFTPACK order for
-// pass 4, out[i + 16 m + 64 k]. Lanes: the four sequences.
+// Forward pass 3 (ido = 16, l1 = 4): in as ForwardPass2 wrote it; out k-major, out[4 j + k]
+// for the value at i + 16 m + 64 k of FFTPACK's order (j = i + 16 m): the four values of one
+// column of pass 4's four rows side by side. Lanes: the four sequences.
 template <typename W>
 void ForwardPass3(const float* __restrict in, float* __restrict out, const float* twiddles) {
   constexpr int32_t ido = 16;
   constexpr int32_t last = ido - 1;
   const float* wa = twiddles + kTwiddles16;
-  // Results k-major first, u[4 (i + 16 m) + k]; transposed in blocks of four into order.
-  alignas(16) float u[kN];
   auto x = [&](int32_t i, int32_t m) { return LanesLoad(in + 64 * m + 4 * i); };
-  auto at = [&](int32_t i, int32_t m) { return u + 4 * (i + ido * m); };
+  auto at = [&](int32_t i, int32_t m) { return out + 4 * (i + ido * m); };
   const QuadLanes first = ForwardFirstColumn<Lanes>({x(0, 0), x(0, 1), x(0, 2), x(0, 3)});
   LanesStore(at(0, 0), first.v0);
   LanesStore(at(last, 1), first.v1);
@@ -129,14 +128,19 @@ void ForwardPass3(const float* __restrict in, float* __restrict out, const float
   LanesStore(at(0, 1), lastColumn.v1);
   LanesStore(at(last, 2), lastColumn.v2);
   LanesStore(at(0, 3), lastColumn.v3);
+}
+
+// ForwardPass3's output into FFTPACK's order, row k at out + 64 k: transposed in blocks of
+// four.
+void ColumnsToRows(const float* __restrict columns, float* __restrict out) {
   for (int32_t j = 0; j < 64; j += 4) {
-    const QuadLanes columns =
-        LanesTransposed({LanesLoad(u + 4 * j), LanesLoad(u + 4 * j + 4), LanesLoad(u + 4 * j + 8),
-                         LanesLoad(u + 4 * j + 12)});
-    LanesStore(out + j, columns.v0);
-    LanesStore(out + 64 + j, columns.v1);
-    LanesStore(out + 128 + j, columns.v2);
-    LanesStore(out + 192 + j, columns.v3);
+    const QuadLanes rows =
+        LanesTransposed({LanesLoad(columns + 4 * j), LanesLoad(columns + 4 * j + 4),
+                         LanesLoad(columns + 4 * j + 8), LanesLoad(columns + 4 * j + 12)});
+    LanesStore(out + j, rows.v0);
+    LanesStore(out + 64 + j, rows.v1);
+    LanesStore(out + 128 + j, rows.v2);
+    LanesStore(out + 192 + j, rows.v3);
   }
 }
 
@@ -400,21 +404,34 @@ PowerButterflyOutputs PowerButterfly(Lanes a, Lanes b, Lanes c, Lanes d, Lanes z
   return {tr2 + tr3, {tr1, ti4}, tr2 - tr3, {tr1, zero - ti4}};
 }
 
-// Forward pass 4, the power spectrum and backward pass 1 in one. in: forward pass 3's output;
-// out: backward pass 2's input, as BackwardPass1 writes it. Backward pass 1 reads every value
-// where forward pass 4 wrote it: a column's mirrored rows are mirrored twice, so the lanes
-// meet again. In the half-complex spectrum the first column holds the DC bin, bin 64 (real,
-// imaginary) and the Nyquist bin, the last column bins 32 and 96; the power step leaves a
-// bin's power in its real part and +0 in its imaginary part.
+// The columns c .. c + 3 of the four rows from ForwardPass3's k-major output: real parts at
+// j = 2 (c + t) + 1 and imaginary parts at j + 1 for the lanes t = 0..3, each block of four
+// rows transposed into four rows of four columns.
+QuadOf<ComplexLanes> LoadGroupColumns(const float* columns, int32_t c) {
+  auto rowsAt = [&](int32_t j) {
+    return LanesTransposed({LanesLoad(columns + 4 * j), LanesLoad(columns + 4 * j + 8),
+                            LanesLoad(columns + 4 * j + 16), LanesLoad(columns + 4 * j + 24)});
+  };
+  const QuadLanes re = rowsAt(2 * c + 1);
+  const QuadLanes im = rowsAt(2 * c + 2);
+  return {{re.v0, im.v0}, {re.v1, im.v1}, {re.v2, im.v2}, {re.v3, im.v3}};
+}
+
+// Forward pass 4, the power spectrum and backward pass 1 in one. in: forward pass 3's k-major
+// output; out: backward pass 2's input, as BackwardPass1 writes it. Backward pass 1 reads
+// every value where forward pass 4 wrote it: a column's mirrored rows are mirrored twice, so
+// the lanes meet again. In the half-complex spectrum the first column holds the DC bin, bin 64
+// (real, imaginary) and the Nyquist bin, the last column bins 32 and 96; the power step leaves
+// a bin's power in its real part and +0 in its imaginary part.
 template <typename W>
 void PowerSpectrumPass(const float* __restrict in, float* __restrict out) {
   constexpr int32_t last = kLongRow - 1;
-  const float* x0 = in;
-  const float* x1 = in + kLongRow;
-  const float* x2 = in + 2 * kLongRow;
-  const float* x3 = in + 3 * kLongRow;
-  const Quad spectrumFirst = ForwardFirstColumn<float>({x0[0], x1[0], x2[0], x3[0]});
-  const Quad spectrumLast = ForwardLastColumn(Quad{x0[last], x1[last], x2[last], x3[last]});
+  const float* firstColumn = in;
+  const float* lastColumnIn = in + 4 * last;
+  const Quad spectrumFirst =
+      ForwardFirstColumn<float>({firstColumn[0], firstColumn[1], firstColumn[2], firstColumn[3]});
+  const Quad spectrumLast =
+      ForwardLastColumn(Quad{lastColumnIn[0], lastColumnIn[1], lastColumnIn[2], lastColumnIn[3]});
   const Quad first = BackwardFirstColumn<float>({RealBinPower(spectrumFirst.v0),
                                                  BinPower(spectrumFirst.v1, spectrumFirst.v2), 0.0f,
                                                  RealBinPower(spectrumFirst.v3)});
@@ -426,9 +443,9 @@ void PowerSpectrumPass(const float* __restrict in, float* __restrict out) {
     const WideTwiddle<W> w1 = LongRowTwiddles<W>(TwiddleTable, 1, c);
     const WideTwiddle<W> w2 = LongRowTwiddles<W>(TwiddleTable, 2, c);
     const WideTwiddle<W> w3 = LongRowTwiddles<W>(TwiddleTable, 3, c);
+    const QuadOf<ComplexLanes> x = LoadGroupColumns(in, c);
     const ForwardOutputsOf<Lanes> spectrum = ForwardButterfly<Lanes>(
-        LoadColumns(x0, c), ConjugateTwiddle(w1, LoadColumns(x1, c)),
-        ConjugateTwiddle(w2, LoadColumns(x2, c)), ConjugateTwiddle(w3, LoadColumns(x3, c)));
+        x.v0, ConjugateTwiddle(w1, x.v1), ConjugateTwiddle(w2, x.v2), ConjugateTwiddle(w3, x.v3));
     const PowerButterflyOutputs r =
         PowerButterfly(BinPower<W>(spectrum.o0), BinPower<W>(spectrum.o1), BinPower<W>(spectrum.o2),
                        BinPower<W>(spectrum.o3), zero);
@@ -472,7 +489,9 @@ template <typename W>
 void ForwardPasses(float* data, float* work, const float* twiddles) {
   ForwardPass1(data, work);
   ForwardPass2<W>(work, data, twiddles);
-  ForwardPass3<W>(data, work, twiddles);
+  alignas(16) float columns[kN];
+  ForwardPass3<W>(data, columns, twiddles);
+  ColumnsToRows(columns, work);
   ForwardPass4<W>(work, data, twiddles);
 }
 
