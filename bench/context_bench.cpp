@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <tessel.h>
+#include "counter_reporter.h"
 #include "endpoint/endpoint_detector.h"
 #include "resample/rate_converter.h"
 #include "resample/tests/shifted_reference.h"
@@ -223,29 +224,11 @@ BENCHMARK(BM_WebRtcVad)
     ->ArgsProduct({{8000, 16000, 48000}, {10, 20}})
     ->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      auto it = run.counters.find("x_realtime");
-      if (it != run.counters.end()) realtime[run.benchmark_name()] = it->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  // With --benchmark_repetitions the median of the repetitions, else the one run.
-  double Get(const std::string& name) const {
-    auto it = realtime.find(name + "_median");
-    if (it == realtime.end()) it = realtime.find(name);
-    return it == realtime.end() ? 0.0 : it->second;
-  }
-  std::map<std::string, double> realtime;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  CounterReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf(
@@ -256,15 +239,15 @@ int main(int argc, char** argv) {
   for (int32_t rate : kRates) {
     std::string arg = "/";
     arg += std::to_string(rate);
-    const double context20 = reporter.Get(std::string("BM_Context") + arg + "/20");
-    const double context10 = reporter.Get(std::string("BM_Context") + arg + "/10");
-    const double reference = reporter.Get(std::string("BM_ReferenceContext") + arg);
-    const double vad10 = reporter.Get(std::string("BM_WebRtcVad") + arg + "/10");
-    const double vad20 = reporter.Get(std::string("BM_WebRtcVad") + arg + "/20");
+    const double context20 = reporter.Get("x_realtime", std::string("BM_Context") + arg + "/20");
+    const double context10 = reporter.Get("x_realtime", std::string("BM_Context") + arg + "/10");
+    const double reference = reporter.Get("x_realtime", std::string("BM_ReferenceContext") + arg);
+    const double vad10 = reporter.Get("x_realtime", std::string("BM_WebRtcVad") + arg + "/10");
+    const double vad20 = reporter.Get("x_realtime", std::string("BM_WebRtcVad") + arg + "/20");
     auto ratio = [](double a, double b) { return b > 0.0 ? a / b : 0.0; };
     // x real time to nanoseconds per input sample.
     auto perSample = [&](const char* name) {
-      const double realtime = reporter.Get(std::string(name) + arg);
+      const double realtime = reporter.Get("x_realtime", std::string(name) + arg);
       return realtime > 0.0 ? 1e9 / (realtime * rate) : 0.0;
     };
     std::printf("%7d %10.0f %10.0f", rate, context20, context10);

@@ -14,7 +14,7 @@
 
 #include <tessel.h>
 #include "context/context_allocation.h"
-#include "context/stream_context.h"
+#include "counter_reporter.h"
 #include "support/voiced_signal.h"
 
 namespace {
@@ -114,42 +114,19 @@ void BM_BytesPerContext(benchmark::State& state) {
 
 BENCHMARK(BM_BytesPerContext)->ArgsProduct({{8000, 11025, 16000, 22050, 44100, 48000}, {10, 20}});
 
-class ScalingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      auto it = run.counters.find("x_realtime");
-      if (it != run.counters.end()) realtime[run.benchmark_name()] = it->second.value;
-      auto bytes = run.counters.find("heap_bytes");
-      if (bytes != run.counters.end()) heap[run.benchmark_name()] = bytes->second.value;
-      auto requested = run.counters.find("requested_bytes");
-      if (requested != run.counters.end()) asked[run.benchmark_name()] = requested->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double Get(const std::map<std::string, double>& values, const std::string& name) const {
-    auto it = values.find(name + "_median");
-    if (it == values.end()) it = values.find(name);
-    return it == values.end() ? 0.0 : it->second;
-  }
-  std::map<std::string, double> realtime;
-  std::map<std::string, double> heap;
-  std::map<std::string, double> asked;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  ScalingReporter reporter;
+  CounterReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%d contexts per thread, 20 ms frames, seconds of audio per wall second:\n",
               kContextsPerThread);
   std::printf("%7s %12s %12s %9s\n", "rate", "1 thread", "2 threads", "scaling");
   for (int32_t rate : {8000, 16000, 48000}) {
     const std::string name = "BM_ManyContexts/" + std::to_string(rate) + "/real_time";
-    const double one = reporter.Get(reporter.realtime, name + "/threads:1");
-    const double two = reporter.Get(reporter.realtime, name + "/threads:2");
+    const double one = reporter.Get("x_realtime", name + "/threads:1");
+    const double two = reporter.Get("x_realtime", name + "/threads:2");
     std::printf("%7d %12.0f %12.0f %8.2fx\n", rate, one, two, one > 0.0 ? two / one : 0.0);
   }
   std::printf("\nBytes per context (asked of the heap / held, allocator overhead included):\n");
@@ -158,8 +135,8 @@ int main(int argc, char** argv) {
     std::printf("%7d", rate);
     for (const char* ms : {"10", "20"}) {
       const std::string name = "BM_BytesPerContext/" + std::to_string(rate) + "/" + ms;
-      std::printf(" %7.0f / %6.0f", reporter.Get(reporter.asked, name),
-                  reporter.Get(reporter.heap, name));
+      std::printf(" %7.0f / %6.0f", reporter.Get("requested_bytes", name),
+                  reporter.Get("heap_bytes", name));
     }
     std::printf("\n");
   }

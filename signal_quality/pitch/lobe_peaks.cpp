@@ -82,15 +82,22 @@ LagSets ClassifyLags(const float* values, int32_t count) {
   return sets;
 }
 
+// Where the scan of the lobes starts: after the first lobe (walked no further than limit) and
+// the gap behind it, and never at lag 0. At last or beyond, there is nothing to scan.
+int32_t ScanStart(const float* values, int32_t count, int32_t limit) {
+  const int32_t last = count - 1;
+  int32_t i = 0;
+  while (i < limit && values[i] > 0.0f) ++i;
+  while (i < last && values[i] <= 0.0f) ++i;
+  return i == 0 ? 1 : i;
+}
+
 // The walk as written: over the first lobe and the gap behind it, then lobe by lobe, each
 // lag's test made when the walk reaches it. For arrays too long for LagSet.
 int32_t WalkLobes(const float* values, int32_t count, int32_t limit, int32_t* lags,
                   int32_t maxLags) {
   const int32_t last = count - 1;
-  int32_t i = 0;
-  while (i < limit && values[i] > 0.0f) ++i;
-  while (i < last && values[i] <= 0.0f) ++i;
-  if (i == 0) i = 1;
+  int32_t i = ScanStart(values, count, limit);
   if (i >= last) return 0;
 
   int32_t best = 0;  // 0: no peak in the current lobe yet
@@ -133,10 +140,7 @@ int32_t FindLobePeaks(const float* values, int32_t count, int32_t lagLimit, int3
   // branches at every lobe's edge are mispredicted often; here each maximum costs a bit scan
   // and a test of the lags between it and the one before.
   const int32_t last = count - 1;
-  int32_t start = 0;
-  while (start < limit && values[start] > 0.0f) ++start;
-  while (start < last && values[start] <= 0.0f) ++start;
-  if (start == 0) start = 1;
+  const int32_t start = ScanStart(values, count, limit);
   if (start >= last) return 0;
 
   const LagSets sets = ClassifyLags(values, count);
