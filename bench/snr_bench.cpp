@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <tessel.h>
+#include "counter_reporter.h"
 #include "snr/snr_estimator.h"
 #include "support/seeded_random.h"
 
@@ -66,18 +67,6 @@ void BM_PerFrameReference(benchmark::State& state) {
 }
 BENCHMARK(BM_PerFrameReference)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) rates[run.benchmark_name()] = it->second.value;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> rates;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,10 +84,10 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  RatioReporter reporter;
+  CounterReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double fast = reporter.rates["BM_GetSnr"];
-  const double reference = reporter.rates["BM_PerFrameReference"];
+  const double fast = reporter.Get("items_per_second", "BM_GetSnr");
+  const double reference = reporter.Get("items_per_second", "BM_PerFrameReference");
   if (fast > 0 && reference > 0) {
     std::printf(
         "\nTessel_GetSNR: %.3g samples/s (target 1e9); per-frame reference: %.3g samples/s; ratio "

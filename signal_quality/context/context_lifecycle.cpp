@@ -26,15 +26,15 @@ extern "C" TESSEL_API void* TESSEL_CALL Tessel_Init(int32_t sampleRate, int32_t 
     return nullptr;
   }
   // An unsupported rate is refused before anything is taken.
-  const SampleConverter convertSample = ConverterForRate(sampleRate);
-  if (convertSample == nullptr) return nullptr;
+  const BlockConverter convertSamples = BlockConverterForRate(sampleRate);
+  if (convertSamples == nullptr) return nullptr;
 
   SnrContext* context = static_cast<SnrContext*>(contextAllocate(sizeof(SnrContext)));
   if (context == nullptr) return nullptr;
   std::memset(context, 0, sizeof *context);
   context->inputRate = sampleRate;
   context->inputFrameSize = frameSize;
-  context->convertSample = convertSample;
+  context->convertSamples = convertSamples;
 
   context->converter = static_cast<RateConverter*>(contextAllocate(sizeof(RateConverter)));
   if (context->converter == nullptr) {

@@ -58,14 +58,21 @@ void StepDetector(SnrContext* context) {
 extern "C" TESSEL_API int32_t TESSEL_CALL Tessel_AddSample(void* handle, const int16_t* samples) {
   SnrContext* context = static_cast<SnrContext*>(handle);
   if (context == nullptr || samples == nullptr) return -1;
-  const SampleConverter convert = context->convertSample;
+  const BlockConverter convert = context->convertSamples;
   RateConverter* const converter = context->converter;
   int16_t* const frame = context->frameBuffer;
-  for (int32_t i = 0; i < context->inputFrameSize; ++i) {
-    // The converter writes its sample straight into the next free slot; when it produces
-    // none it writes 0 there, which the next produced sample overwrites.
-    if (!convert(converter, samples[i], frame + context->frameFill)) continue;
-    if (++context->frameFill >= context->frameSize8k) StepDetector(context);
+  const int16_t* next = samples;
+  for (int32_t left = context->inputFrameSize; left > 0;) {
+    // The inputs that complete the frame, or all that are left: the converter writes straight
+    // into the frame, and a frame that completes in the middle of the call is stepped before
+    // the rest of the call's samples start the next one.
+    const int32_t needed = RateConverter_InputsFor(converter, context->inputRate,
+                                                   context->frameSize8k - context->frameFill);
+    const int32_t take = needed < left ? needed : left;
+    context->frameFill += convert(converter, next, take, frame + context->frameFill);
+    next += take;
+    left -= take;
+    if (context->frameFill >= context->frameSize8k) StepDetector(context);
   }
   return context->endTime >= 0.0f ? 1 : 0;
 }

@@ -12,7 +12,7 @@ struct SnrContext {
   EndpointDetector* detector;     // lives at the start of the detector's area in workBlock
   int32_t inputRate;              // Hz
   int32_t inputFrameSize;         // input samples consumed by every Tessel_AddSample call
-  SampleConverter convertSample;  // chosen once for inputRate
+  BlockConverter convertSamples;  // chosen once for inputRate
   int32_t frameSize8k;            // samples per 8 kHz frame: a multiple of 4 in 80..160
   int16_t* frameBuffer;           // the 8 kHz frame being gathered, at the start of workBlock
   int32_t frameFill;              // samples in frameBuffer; below frameSize8k between calls

@@ -1,39 +1,14 @@
-#include "fft/real_fft.h"
+#include "fft/real_fft_256.h"
 #include "pitch/periodicity_internal.h"
 
 int32_t WindowAutocorrelation(const int16_t* window, float* out, int32_t count, void* work) {
   if (count != kPeriodicityWindowLength) return -1;
   AutocorrelationWork* area = static_cast<AutocorrelationWork*>(AlignToFloat(work));
-
-  // A record of this call's own: concurrent analyses never rebind each other's work array.
-  RealFftConfig config = kRealFftConfig256;
-  config.work = area->fftWork;
-
-  // The zero upper half keeps the circular wrap-around out of lags 0..127.
-  float* d = area->data;
-  for (int32_t i = 0; i < count; ++i) d[i] = float(window[i]);
-  for (int32_t i = count; i < kTransformLength; ++i) d[i] = 0.0f;
-
-  RealFftForward(&config, d);
-
-  // Power spectrum; the 1/256 cancels the scale of the forward-backward pair. Scaling a
-  // float by a power of two in double and rounding once to float is the float product
-  // itself, subnormal results included, so the scaling is done in float.
-  const float scale = 0.00390625f;
-  for (int32_t k = 1; k < kTransformLength / 2; ++k) {
-    const double re = d[2 * k - 1];
-    const double im = d[2 * k];
-    d[2 * k - 1] = float(re * re + im * im) * scale;
-    d[2 * k] = 0.0f;
-  }
-  const double dc = d[0];
-  const double nyquist = d[kTransformLength - 1];
-  d[0] = float(dc * dc) * scale;
-  d[kTransformLength - 1] = float(nyquist * nyquist) * scale;
-
-  RealFftBackward(&config, d);
-
-  for (int32_t j = 0; j < count; ++j) out[j] = d[j];
+  // The forward transform of the window with a zero upper half (which keeps the circular
+  // wrap-around out of lags 0..127), the power spectrum scaled by 1/256 (which cancels the
+  // scale of the pair), the backward transform: one call runs all three, the spectrum kept in
+  // registers between them.
+  Autocorrelation256(window, out, area->fftWork);
   return 0;
 }
 

@@ -8,11 +8,15 @@
 
 inline constexpr int32_t kTransformLength = 256;
 
-// What WindowAutocorrelation needs: the transform's work array, then its data.
+// What WindowAutocorrelation needs: the transform's work array, then its data, which it uses
+// as one array of 512 floats.
 struct AutocorrelationWork {
   float fftWork[kTransformLength];
   float data[kTransformLength];
 };
+
+static_assert(sizeof(AutocorrelationWork) == 2 * kTransformLength * sizeof(float),
+              "the two arrays follow each other");
 
 // The layout of the caller's area after aligning its start.
 struct PeriodicityWork {

@@ -35,6 +35,22 @@ bool ConvertFrom48000(RateConverter* converter, int16_t sample, int16_t* output)
 // The converter for an input rate in Hz, or null when the rate is not supported.
 SampleConverter ConverterForRate(int32_t rate);
 
+// A value as a 16-bit sample: saturated, then truncated toward zero.
+inline int16_t SaturatedSample(double value) {
+  // Clamping first and truncating after is the same as testing v > 32767.0, then
+  // v < -32768.0, then truncating toward zero: the filter output is always finite.
+  const double clamped = value > 32767.0 ? 32767.0 : (value < -32768.0 ? -32768.0 : value);
+  return int16_t(int32_t(clamped));
+}
+
+// The sample at an output instant that lies phase / outputStep of the way from the previous
+// to the current value, saturated to 16 bits.
+inline int16_t InterpolatedSample(double previous, double current, int32_t phase,
+                                  int32_t outputStep) {
+  const double fraction = double(phase) / double(outputStep);
+  return SaturatedSample(previous * (1.0 - fraction) + current * fraction);
+}
+
 // The common last step: takes the newest value, advances the phase by outputStep and, when
 // an output instant has been passed, interpolates between the previous and the newest value
 // and writes it as a saturated 16-bit sample.
@@ -49,13 +65,43 @@ inline bool AdvancePhase(RateConverter* converter, int32_t outputStep, double va
   // simply replaced by 0.
   if (produced) phase -= rate;
   converter->phase = phase;
-  const double fraction = double(phase) / double(outputStep);
-  const double interpolated =
-      converter->previousValue * (1.0 - fraction) + converter->currentValue * fraction;
-  // Clamping first and truncating after is the same as testing v > 32767.0, then
-  // v < -32768.0, then truncating toward zero: the filter output is always finite.
-  const double clamped =
-      interpolated > 32767.0 ? 32767.0 : (interpolated < -32768.0 ? -32768.0 : interpolated);
-  *output = produced ? int16_t(int32_t(clamped)) : int16_t(0);
+  const int16_t sample =
+      InterpolatedSample(converter->previousValue, converter->currentValue, phase, outputStep);
+  *output = produced ? sample : int16_t(0);
   return produced;
+}
+
+// A whole block of input samples in one call: writes the 8 kHz samples that they produce to
+// output and returns how many. The samples and the state afterwards are those of one call of
+// the rate's SampleConverter per input sample, except at 16000 Hz: there only the filtered
+// values of the inputs that arrive at phase 0, the only ones an output can show, are computed
+// (and a 0 among them may differ in its sign, which no output can show either); the others are
+// left at 0, which the sample converter weighs only with the filter's zero coefficients.
+// count may be 0.
+using BlockConverter = int32_t (*)(RateConverter* converter, const int16_t* samples, int32_t count,
+                                   int16_t* output);
+
+int32_t ConvertBlockFrom8000(RateConverter* converter, const int16_t* samples, int32_t count,
+                             int16_t* output);
+int32_t ConvertBlockFrom11025(RateConverter* converter, const int16_t* samples, int32_t count,
+                              int16_t* output);
+int32_t ConvertBlockFrom16000(RateConverter* converter, const int16_t* samples, int32_t count,
+                              int16_t* output);
+int32_t ConvertBlockFrom22050(RateConverter* converter, const int16_t* samples, int32_t count,
+                              int16_t* output);
+int32_t ConvertBlockFrom44100(RateConverter* converter, const int16_t* samples, int32_t count,
+                              int16_t* output);
+int32_t ConvertBlockFrom48000(RateConverter* converter, const int16_t* samples, int32_t count,
+                              int16_t* output);
+
+// The block converter for an input rate in Hz, or null when the rate is not supported.
+BlockConverter BlockConverterForRate(int32_t rate);
+
+// How many more input samples at `rate` it takes the converter to produce `outputs` (>= 1)
+// more 8 kHz samples: the last of them produces the last output.
+inline int32_t RateConverter_InputsFor(const RateConverter* converter, int32_t rate,
+                                       int32_t outputs) {
+  // An output falls each time phase + 8000 per input reaches the rate. At 8000 Hz the phase
+  // stays 0 and every input produces one output, which the same expression gives.
+  return int32_t((int64_t(outputs) * rate - converter->phase + 7999) / 8000);
 }

@@ -1,8 +1,11 @@
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "pitch/periodicity_internal.h"
+#include "support/seeded_random.h"
 
 namespace {
 
@@ -31,7 +34,71 @@ std::vector<int32_t> Peaks(const std::vector<float>& values, int32_t lagLimit,
   return lags;
 }
 
+// The walk over the lags as the algorithm is written, each lag's test made when the walk
+// reaches it.
+int32_t WrittenWalk(const float* values, int32_t count, int32_t lagLimit, int32_t* lags,
+                    int32_t maxLags) {
+  const int32_t last = count - 1;
+  const int32_t limit = lagLimit < count ? lagLimit : count;
+  int32_t i = 0;
+  while (i < limit && values[i] > 0.0f) ++i;
+  while (i < last && values[i] <= 0.0f) ++i;
+  if (i == 0) i = 1;
+  if (i >= last) return 0;
+  int32_t best = 0;
+  int32_t n = 0;
+  while (i < last) {
+    if (values[i - 1] < values[i] && values[i + 1] <= values[i] &&
+        (best == 0 || values[i] > values[best])) {
+      best = i;
+    }
+    ++i;
+    if (i >= last) break;
+    if (values[i] > 0.0f) continue;
+    if (best > 0) {
+      lags[n++] = best;
+      if (n >= maxLags) return n;
+      best = 0;
+    }
+    while (i < last && values[i] <= 0.0f) ++i;
+  }
+  if (best > 0) lags[n++] = best;
+  return n;
+}
+
 }  // namespace
+
+// Lobes are taken from bit sets of the lags instead of lag by lag: every outcome must be the
+// written walk's. Values from a few levels make plateaus, equal maxima, one-lag lobes and
+// gaps; zeros of both signs and NaN sit on the edges of the comparisons; limits and counts
+// cover the first lobe cut short, the limit beyond the array, short arrays and (past 128
+// values) the walk itself.
+TEST(FindLobePeaks, EqualsTheWrittenWalkOnEveryKindOfArray) {
+  const float levels[] = {
+      -0.5f, -0.0f, 0.0f, 0.25f, 0.5f, 0.5f, 0.75f, 1.0f, std::numeric_limits<float>::quiet_NaN()};
+  SeededRandom random(23);
+  for (int32_t trial = 0; trial < 200000; ++trial) {
+    const int32_t count = trial % 50 == 0 ? int32_t(random.TopBits(8) % 140) : 128;
+    std::vector<float> values(size_t(count) + 1);
+    // Mostly levels, some arrays of random values, some without NaN.
+    const uint32_t kind = random.TopBits(2);
+    for (float& v : values) {
+      if (kind == 0) {
+        v = float(random.Uniform(1000)) / 1000.0f;
+      } else {
+        v = levels[random.TopBits(8) % (kind == 1 ? 8 : 9)];
+      }
+    }
+    if (random.TopBits(1) == 1 && count > 0) values[0] = 1.0f;
+    const int32_t lagLimit = int32_t(random.TopBits(8) % 150);
+    const int32_t maxLags = int32_t(random.TopBits(4) % 12);
+    std::vector<int32_t> expected(140, -1), actual(140, -1);
+    const int32_t n = WrittenWalk(values.data(), count, lagLimit, expected.data(), maxLags);
+    ASSERT_EQ(FindLobePeaks(values.data(), count, lagLimit, actual.data(), maxLags), n)
+        << "trial " << trial;
+    ASSERT_EQ(actual, expected) << "trial " << trial;
+  }
+}
 
 TEST(FindLobePeaks, ReportsOnePeakPerLobeAfterTheFirst) {
   std::vector<float> values = NegativeBackground();
