@@ -16,6 +16,12 @@ constexpr int32_t kChunk = 256;
 // Values of each history that a new output needs from before its own input.
 constexpr int32_t kCarried = kConverterHistoryLength - 1;
 
+// Slot k of both rings, in both of their halves: the state the per-sample converters read.
+inline void StoreHistorySlot(RateConverter* converter, int32_t k, double input, double output) {
+  converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] = input;
+  converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] = output;
+}
+
 // The numerator of the filter in the written order, for the outputs at x + 0 and x + 1: x
 // points at the newest input of the first, x - 10 at its oldest.
 inline DoublePair NumeratorPair(const double* x) {
@@ -314,10 +320,7 @@ int32_t FilterBlock(RateConverter* converter, const LowpassFilter& filter, int32
     if (done == count) {
       // The eleven newest of each history back into the rings, from slot 0 on.
       for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
-        converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] =
-            x[n - 1 + k];
-        converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] =
-            y[n - 1 + k];
+        StoreHistorySlot(converter, k, x[n - 1 + k], y[n - 1 + k]);
       }
       converter->oldest = 0;
       converter->previousValue = y[n + kCarried - 2];
@@ -408,17 +411,11 @@ int32_t ConvertBlockFrom16000(RateConverter* converter, const int16_t* samples, 
   if (taken == 1 && from == 2 && count == 1) {
     // Only the first input: the newest is x[11].
     for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
-      converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] = x[1 + k];
-      converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] =
-          k % 2 == 0 ? 0.0 : y[1 + k];
+      StoreHistorySlot(converter, k, x[1 + k], k % 2 == 0 ? 0.0 : y[1 + k]);
     }
   } else {
     for (int32_t k = 0; k < kConverterHistoryLength; ++k) {
-      const int32_t position = last - 10 + k;
-      converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] =
-          inputAt(position);
-      converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] =
-          valueAt(position);
+      StoreHistorySlot(converter, k, inputAt(last - 10 + k), valueAt(last - 10 + k));
     }
   }
   converter->oldest = 0;
