@@ -1,12 +1,24 @@
-# GoogleTest natively from the system; for mingw it is built from Debian's sources.
+# GoogleTest as CMake finds it on the build machine; a cross build (mingw) builds it from
+# GoogleTest's sources, which Debian's googletest package puts in /usr/src/googletest
+# (another copy through -DTESSEL_GOOGLETEST_SOURCE_DIR=...).
 # Windows test programs run under wine through CMAKE_CROSSCOMPILING_EMULATOR, with one
 # wine prefix per build folder (scripts/test creates it).
 
-if(CMAKE_CROSSCOMPILING)
+if(NOT BUILD_TESTING)
+  # Nothing to find.
+elseif(CMAKE_CROSSCOMPILING)
+  find_path(TESSEL_GOOGLETEST_SOURCE_DIR googletest/CMakeLists.txt
+            PATHS /usr/src/googletest NO_CMAKE_FIND_ROOT_PATH
+            DOC "GoogleTest's source tree, built for the target when cross-compiling")
+  if(NOT TESSEL_GOOGLETEST_SOURCE_DIR)
+    message(FATAL_ERROR "GoogleTest's sources were not found (Debian package googletest); set "
+                        "TESSEL_GOOGLETEST_SOURCE_DIR or configure with -DBUILD_TESTING=OFF")
+  endif()
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(${TESSEL_GOOGLETEST_SOURCE_DIR}/googletest ${CMAKE_BINARY_DIR}/googletest
+                   EXCLUDE_FROM_ALL)
 
   set(TESSEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   math(EXPR TESSEL_WINE_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
@@ -18,13 +30,20 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# tessel_add_test(<name> SOURCES <files...> LIBS <targets...>)
-# One executable per suite; CTest runs it (under wine when cross-compiling).
+# tessel_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# One executable per suite; CTest runs it (under wine when cross-compiling). Nothing is defined
+# where the tests are not built, so the areas may declare their suites unconditionally.
 # Checks that only read built files and run none of them carry the label "static": they are
 # what a Windows preset can still check on a machine that cannot run its programs.
 function(tessel_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
 endfunction()

@@ -24,7 +24,6 @@ if(TESSEL_SANITIZE)
 endif()
 
 # Coverage for libFuzzer in everything the fuzz targets link; fuzz/ adds the fuzzer's main.
-option(TESSEL_FUZZ "Build the libFuzzer targets in fuzz/ (clang only)" OFF)
-if(TESSEL_FUZZ)
+if(TESSEL_BUILD_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()

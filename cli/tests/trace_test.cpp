@@ -13,6 +13,7 @@
 #include "audio_file.h"
 #include "context/detector_observer.h"
 #include "run_tessel.h"
+#include "trace_library.h"
 
 namespace {
 
@@ -26,22 +27,25 @@ std::vector<int16_t> BundledSpeech() {
   return recording.samples;
 }
 
-// Pushes samples (taken as sampleRate) through a watched and an unwatched context side by
-// side, checking after every push that the two report the same and that the trace tells the
-// same story. Returns the trace.
+// Pushes samples (taken as sampleRate) through a context of the trace library, watched, and one
+// of libtessel.so side by side, checking after every push that the two report the same and that
+// the trace tells the same story. Returns the trace.
 std::vector<DetectorTrace> CheckAgainstTheApi(const std::vector<int16_t>& samples,
                                               int32_t sampleRate, int32_t frameSize) {
   std::vector<DetectorTrace> trace;
-  void* watched = Tessel_Init(sampleRate, frameSize);
+  StreamingFunctions traced{};
+  EXPECT_EQ(TraceStreamingFunctions(traced), "");
+  if (!traced.init) return trace;
+  void* watched = traced.init(sampleRate, frameSize);
   void* plain = Tessel_Init(sampleRate, frameSize);
-  EXPECT_EQ(SnrContext_SetObserver(watched, {Keep, &trace}), 0);
+  EXPECT_EQ(traced.setObserver(watched, Keep, &trace), 0);
   int32_t lastBegin = -1;
   int32_t lastEnd = -1;
   for (size_t at = 0; at + size_t(frameSize) <= samples.size(); at += size_t(frameSize)) {
     const size_t before = trace.size();
-    EXPECT_EQ(Tessel_AddSample(watched, &samples[at]), Tessel_AddSample(plain, &samples[at]));
+    EXPECT_EQ(traced.addSample(watched, &samples[at]), Tessel_AddSample(plain, &samples[at]));
     int32_t begin = -2, end = -2, plainBegin = -3, plainEnd = -3;
-    Tessel_GetUttrEPD(watched, &begin, &end);
+    traced.getUttrEPD(watched, &begin, &end);
     Tessel_GetUttrEPD(plain, &plainBegin, &plainEnd);
     EXPECT_EQ(begin, plainBegin) << "push at " << at;
     EXPECT_EQ(end, plainEnd) << "push at " << at;
@@ -66,7 +70,7 @@ std::vector<DetectorTrace> CheckAgainstTheApi(const std::vector<int16_t>& sample
     lastBegin = begin;
     lastEnd = end;
   }
-  Tessel_Release(watched);
+  traced.release(watched);
   Tessel_Release(plain);
 
   for (size_t i = 0; i < trace.size(); ++i) {

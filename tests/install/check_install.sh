@@ -2,7 +2,8 @@
 # Installs a build folder into a staging folder (DESTDIR) and checks what a consumer relies on:
 # the header, libtessel.so with its SONAME and version, the trace library beside it, the CMake
 # package and tessel.pc for this version, and a tessel command that runs from the staged prefix
-# with its man page.
+# on the staged libraries, with its man page. Then installs each component on its own: together
+# they are exactly the plain install, and none holds another's files.
 # Usage: check_install.sh <build folder> <stage> <prefix> <libdir> <version>
 set -euo pipefail
 build=$1 stage=$2 prefix=$3 libdir=$4 version=$5
@@ -33,15 +34,17 @@ grep -q "PACKAGE_VERSION \"$version\"" "$root/$libdir/cmake/Tessel/TesselConfigV
   fail "the CMake package's version file is not for $version"
 
 tessel=$root/bin/tessel
-# The command carries the library's code itself, since it reaches the detector's internal
-# observer; should it ever load libtessel, that must be the staged one.
+# The command runs on the installed libtessel.so, and watches the detector through the trace
+# library beside it.
 loaded=$(env -u LD_LIBRARY_PATH ldd "$tessel" | awk '$1 ~ /^libtessel/ { print $3 }')
-if [ -n "$loaded" ]; then
-  [ "$(realpath "$loaded")" = "$(realpath "$root/$libdir/libtessel.so.$version")" ] ||
-    fail "bin/tessel loads '$loaded' instead of the staged library"
-fi
+[ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "$root/$libdir/libtessel.so.$version")" ] ||
+  fail "bin/tessel loads '$loaded' instead of the staged library"
 [ "$(env -u LD_LIBRARY_PATH "$tessel" --version | head -n 1)" = "tessel $version" ] ||
   fail "tessel --version does not start with 'tessel $version'"
+samples=$(dirname "$0")/../../samples/speech-16k.wav
+env -u LD_LIBRARY_PATH -u TESSEL_TRACE_LIBRARY "$tessel" analyze --trace "$stage/trace.csv" \
+  "$samples" >/dev/null || fail "tessel analyze --trace fails on the staged install"
+[ "$(wc -l <"$stage/trace.csv")" -gt 100 ] || fail "the staged trace is empty"
 
 # The man page renders without warnings and documents both commands and this version.
 page=$root/share/man/man1/tessel.1
@@ -52,4 +55,25 @@ for expected in "tessel snr [OPTIONS] files..." "tessel analyze [OPTIONS] files.
                 "tessel $version"; do
   grep -qF -- "$expected" <<<"$text" || fail "tessel.1 does not mention '$expected'"
 done
-echo "staged install in $root: checked"
+# The components, each into a stage of its own.
+(cd "$stage" && find . -type f -o -type l | grep -v '^./trace.csv$' | sort) >"$stage.all"
+: >"$stage.parts"
+for component in runtime dev trace cli; do
+  part=$stage.$component
+  rm -rf "$part"
+  DESTDIR=$part cmake --install "$build" --prefix "$prefix" --component "$component" >/dev/null
+  [ -d "$part" ] || fail "component $component installs nothing"
+  (cd "$part" && find . -type f -o -type l) >>"$stage.parts"
+  rm -rf "$part"
+done
+sort "$stage.parts" | uniq -d | grep . && fail "files installed by two components"
+sort -o "$stage.parts" "$stage.parts"
+diff "$stage.all" "$stage.parts" >&2 || fail "the components differ from the plain install"
+for expected in "runtime:$libdir/libtessel.so.$version" "dev:include/tessel.h"; do
+  DESTDIR=$stage.one cmake --install "$build" --prefix "$prefix" --component "${expected%%:*}" \
+    >/dev/null
+  [ -f "$stage.one$prefix/${expected#*:}" ] || fail "component ${expected%%:*} lacks ${expected#*:}"
+  rm -rf "$stage.one"
+done
+rm -f "$stage.all" "$stage.parts"
+echo "staged install in $root: checked, and its components runtime, dev, trace and cli"
