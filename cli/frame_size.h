@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-// The six rates a context accepts.
-inline constexpr int32_t kSupportedRates[] = {8000, 11025, 16000, 22050, 44100, 48000};
+#include "resample/supported_rates.h"
 
 bool IsSupportedRate(int32_t sampleRate);
 
