@@ -42,13 +42,12 @@ struct PeakCandidate {
 // The steps below work on the 128 samples of a window and the 128 lags of its autocorrelation.
 
 // Raw autocorrelation of the window, lags 0..127, into out: forward transform of the
-// zero-filled window, power spectrum scaled by 1/256, backward transform. work needs
-// sizeof(AutocorrelationWork) bytes after rounding up to 4 bytes.
-void WindowAutocorrelation(const int16_t* window, float* out, void* work);
+// zero-filled window, power spectrum scaled by 1/256, backward transform.
+void WindowAutocorrelation(const int16_t* window, float* out, AutocorrelationWork* work);
 
 // Fills values with the autocorrelation divided by its lag-0 value (values[0] becomes 1 in any
-// case) and returns the mean energy r[0] / 128. fftWork is the area right after values.
-float NormalizedAutocorrelation(const int16_t* window, float* values, void* fftWork);
+// case) and returns the mean energy r[0] / 128.
+float NormalizedAutocorrelation(const int16_t* window, float* values, AutocorrelationWork* work);
 
 // For each positive lobe after the first, the lag of its highest local maximum (strictly
 // higher than its left neighbour, at least as high as its right one), in increasing order, at
