@@ -16,7 +16,7 @@
 #include "simd_choice.h"
 
 #if TESSEL_SSE2
-#include <immintrin.h>
+#include <emmintrin.h>
 
 struct Sse2Wide {
   struct Wide {
@@ -64,6 +64,7 @@ struct Sse2Wide {
 using BaselineWide = Sse2Wide;
 
 #if TESSEL_AVX2
+#include <immintrin.h>
 
 #define TESSEL_TARGET_AVX2 __attribute__((target("avx2")))
 
