@@ -135,19 +135,19 @@ void BM_ReferenceContext(benchmark::State& state) {
   SetAudioCounters(state, kSeconds);
 }
 
-// Converters alone, called once per sample through a pointer as the context calls them.
+// The block converters alone, called once per sample through a pointer.
 void BM_Converter(benchmark::State& state) {
   const int32_t rate = int32_t(state.range(0));
   const std::vector<int16_t>& all = TenMinutes(rate);
   const std::vector<int16_t> samples(all.begin(), all.begin() + 60 * rate);
-  SampleConverter volatile convertPointer = ConverterForRate(rate);
+  BlockConverter volatile convertPointer = BlockConverterForRate(rate);
   for (auto _ : state) {
-    const SampleConverter convert = convertPointer;
+    const BlockConverter convert = convertPointer;
     RateConverter converter;
     RateConverter_Reset(&converter);
     int16_t out = 0;
     int32_t produced = 0;
-    for (int16_t s : samples) produced += convert(&converter, s, &out);
+    for (const int16_t& s : samples) produced += convert(&converter, &s, 1, &out);
     benchmark::DoNotOptimize(produced);
   }
   SetSampleCounters(state, double(samples.size()));

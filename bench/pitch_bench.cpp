@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -44,28 +45,26 @@ void BM_EstimatePitch(benchmark::State& state) {
 }
 BENCHMARK(BM_EstimatePitch);
 
-// The autocorrelation route alone (forward transform, power spectrum, backward transform) with
-// the twiddle products in SSE2 registers, what every Windows build can run, and in AVX2
-// registers, what Forward256 and its kin take where the processor has it.
+// The autocorrelation route alone (forward transform, power spectrum, backward transform) in
+// each form the build has: with the twiddle products in SSE2 registers, what every Windows
+// build can run, and in AVX2 registers, what Forward256 and its kin take where the processor
+// has it.
 void BM_Autocorrelation(benchmark::State& state) {
-  const bool avx2 = state.range(0) == 1;
-  if (avx2 && !ProcessorHasAvx2()) {
-    state.SkipWithError("this processor has no AVX2");
+  const std::span<const Transform256Form> forms = RunnableTransformForms();
+  if (size_t(state.range(0)) >= forms.size()) {
+    state.SkipWithError("this build or processor has no such form");
     return;
   }
+  const Transform256Form& form = forms[size_t(state.range(0))];
   const std::vector<int16_t> window = VoicedWindow();
   std::vector<float> lags(128);
   std::vector<float> work(512);
   for (auto _ : state) {
-    if (avx2) {
-      Autocorrelation256Avx2(window.data(), lags.data(), work.data());
-    } else {
-      Autocorrelation256Sse2(window.data(), lags.data(), work.data());
-    }
+    form.autocorrelation(window.data(), lags.data(), work.data());
     benchmark::DoNotOptimize(lags.data());
     benchmark::ClobberMemory();
   }
-  state.SetLabel(avx2 ? "AVX2" : "SSE2");
+  state.SetLabel(form.instructionSet);
 }
 BENCHMARK(BM_Autocorrelation)->Arg(0)->Arg(1);
 

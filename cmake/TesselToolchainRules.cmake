@@ -8,6 +8,13 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
   add_compile_options(-msse2 -mfpmath=sse)
 endif()
 
+# OFF: the plain C++ forms of the vector code only, no SSE2 or AVX2 code even on x86-64 (the
+# forms that processors without them run); signal_quality/simd_choice.h reads the definition.
+option(TESSEL_SIMD "Use SSE2, and AVX2 where the processor has it, where the target allows" ON)
+if(NOT TESSEL_SIMD)
+  add_compile_definitions(TESSEL_PLAIN_CPP)
+endif()
+
 if(WIN32)
   # Only system DLLs at run time: libgcc, libstdc++ and winpthread are linked in.
   add_link_options(-static -static-libgcc -static-libstdc++)

@@ -1,10 +1,9 @@
 #include "fft/fft_tables.h"
 
-const int32_t FactorTable[kFactorTableLength] = {256, 4, 4, 4, 4, 4};
-
 // Row j of group (l1, ido) holds (cos, sin) of 2 pi * m * j * l1 / 256 for m = 1 .. ido/2 - 1,
-// each computed in single precision with PolyCos and rounded to six decimals. The values are
-// written out because no cosine is to be computed at run time; the fft tests regenerate them.
+// each computed in single precision with a polynomial cosine and rounded to six decimals. The
+// values are written out because no cosine is to be computed at run time; the fft tests
+// regenerate them from the polynomial.
 // Eight values a row, each group of rows under its own comment: kept out of the formatter.
 // clang-format off
 const float TwiddleTable[kTwiddleTableLength] = {

@@ -1,21 +1,17 @@
 #pragma once
 
-// Four floats worked on at once with SSE2, the most the Windows builds may assume, for the
-// 256-point transform's passes: one lane per butterfly. Every lane is an ordinary IEEE
-// operation, so a statement evaluated in a lane gives the bits it gives alone. The statements
-// that go through double are in wide_lanes.h.
-//
-// Without SSE2 the same operations run on plain arrays.
+// Four floats worked on at once for the 256-point transform's passes, one lane per butterfly:
+// in an SSE2 register (the most the Windows builds may assume) or, where simd_choice.h chooses
+// no SSE2, in a plain array. Every lane is an ordinary IEEE operation, so a statement evaluated in
+// a lane gives the bits it gives alone. The statements that go through double are in wide_lanes.h.
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "fft/radix4_butterflies.h"
+#include "simd_choice.h"
 
-#if defined(__SSE2__)
+#if TESSEL_SSE2
+#include <emmintrin.h>
 
 struct FloatLanes {
   __m128 v;

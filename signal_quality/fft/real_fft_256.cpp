@@ -1,5 +1,6 @@
 #include "fft/real_fft_256.h"
 
+#include <cstddef>
 #include <cstdint>
 
 #include "fft/fft_tables.h"
@@ -503,92 +504,66 @@ void BackwardPasses(float* data, float* work, const float* twiddles) {
   BackwardPass4(work, data);
 }
 
-#if defined(__SSE2__)
-using PlainWide = Sse2Wide;
-#else
-using PlainWide = ScalarWide;
-#endif
+constexpr Transform256Form kBaselineForm = {
+    TESSEL_SSE2 ? "SSE2" : "plain C++", ForwardPasses<BaselineWide>, BackwardPasses<BaselineWide>,
+    AutocorrelationPasses<BaselineWide>};
 
-}  // namespace
-
-void Forward256Sse2(float* data, float* work, const float* twiddles) {
-  ForwardPasses<PlainWide>(data, work, twiddles);
-}
-
-void Backward256Sse2(float* data, float* work, const float* twiddles) {
-  BackwardPasses<PlainWide>(data, work, twiddles);
-}
-
-void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work) {
-  AutocorrelationPasses<PlainWide>(window, lags, work);
-}
-
-#if defined(__SSE2__)
+#if TESSEL_AVX2
 
 // Everything these call is inlined into them, and so compiled for AVX2.
-TESSEL_TARGET_AVX2 __attribute__((flatten)) void Forward256Avx2(float* data, float* work,
-                                                                const float* twiddles) {
+TESSEL_TARGET_AVX2 __attribute__((flatten)) void ForwardAvx2(float* data, float* work,
+                                                             const float* twiddles) {
   ForwardPasses<Avx2Wide>(data, work, twiddles);
 }
 
-TESSEL_TARGET_AVX2 __attribute__((flatten)) void Backward256Avx2(float* data, float* work,
-                                                                 const float* twiddles) {
+TESSEL_TARGET_AVX2 __attribute__((flatten)) void BackwardAvx2(float* data, float* work,
+                                                              const float* twiddles) {
   BackwardPasses<Avx2Wide>(data, work, twiddles);
 }
 
-TESSEL_TARGET_AVX2 __attribute__((flatten)) void Autocorrelation256Avx2(const int16_t* window,
-                                                                        float* lags, float* work) {
+TESSEL_TARGET_AVX2 __attribute__((flatten)) void AutocorrelationAvx2(const int16_t* window,
+                                                                     float* lags, float* work) {
   AutocorrelationPasses<Avx2Wide>(window, lags, work);
 }
 
-bool ProcessorHasAvx2() {
-  // The processor and the system both: the check includes that the system saves the AVX
-  // registers.
-  static const bool hasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return hasAvx2;
+const Transform256Form kForms[] = {kBaselineForm,
+                                   {"AVX2", ForwardAvx2, BackwardAvx2, AutocorrelationAvx2}};
+
+// The AVX2 forms where the processor and the system both have AVX2: the check includes that the
+// system saves the AVX registers.
+size_t RunnableFormCount() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0 ? 2 : 1;
 }
 
 #else
 
-void Forward256Avx2(float* data, float* work, const float* twiddles) {
-  Forward256Sse2(data, work, twiddles);
-}
+const Transform256Form kForms[] = {kBaselineForm};
 
-void Backward256Avx2(float* data, float* work, const float* twiddles) {
-  Backward256Sse2(data, work, twiddles);
-}
-
-void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work) {
-  Autocorrelation256Sse2(window, lags, work);
-}
-
-bool ProcessorHasAvx2() { return false; }
+size_t RunnableFormCount() { return 1; }
 
 #endif
 
+const Transform256Form& ChosenForm() {
+  static const Transform256Form& chosen = RunnableTransformForms().back();
+  return chosen;
+}
+
+}  // namespace
+
+std::span<const Transform256Form> RunnableTransformForms() {
+  static const size_t count = RunnableFormCount();
+  return {kForms, count};
+}
+
 void Forward256(float* data, float* work, const float* twiddles) {
-  if (ProcessorHasAvx2()) {
-    Forward256Avx2(data, work, twiddles);
-  } else {
-    Forward256Sse2(data, work, twiddles);
-  }
+  ChosenForm().forward(data, work, twiddles);
 }
 
 void Backward256(float* data, float* work, const float* twiddles) {
-  if (ProcessorHasAvx2()) {
-    Backward256Avx2(data, work, twiddles);
-  } else {
-    Backward256Sse2(data, work, twiddles);
-  }
+  ChosenForm().backward(data, work, twiddles);
 }
 
 void Autocorrelation256(const int16_t* window, float* lags, float* work) {
-  if (ProcessorHasAvx2()) {
-    Autocorrelation256Avx2(window, lags, work);
-  } else {
-    Autocorrelation256Sse2(window, lags, work);
-  }
+  ChosenForm().autocorrelation(window, lags, work);
 }

@@ -1,11 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
-// The 256-point transforms with the factors 4, 4, 4, 4, the only ones the library runs: four
-// radix-4 passes with the intermediate arrays ordered so that every statement runs for four
-// butterflies at once, in the lanes of one register. The results are bit for bit those of the
-// same statements over arrays in the plain order (the fft tests' reference); the work array
+// 256-point single-precision real FFT in the mixed-radix scheme of FFTPACK's RFFTF/RFFTB with
+// the factors 4, 4, 4, 4.
+//
+// Forward, in place, unscaled: r[0] = sum x[j]; r[2k-1] = sum x[j] cos(2 pi j k / n) and
+// r[2k] = -sum x[j] sin(2 pi j k / n) for k = 1 .. n/2 - 1; r[n-1] = sum (-1)^j x[j].
+// Backward is the unscaled inverse: backward after forward multiplies by n.
+//
+// Four radix-4 passes with the intermediate arrays ordered so that every statement runs for
+// four butterflies at once, in the lanes of one register. The results are bit for bit those of
+// the same statements over arrays in the plain order (the fft tests' reference); the work array
 // ends up holding other intermediate values.
 //
 // data: 256 floats, transformed in place. work: 256 floats, not overlapping data.
@@ -22,14 +29,16 @@ void Backward256(float* data, float* work, const float* twiddles);
 // memory. work: 512 floats, not overlapping lags.
 void Autocorrelation256(const int16_t* window, float* lags, float* work);
 
-// The same transforms, the twiddle products and the sqrt(2) columns in double two lanes at a
-// time with SSE2 (what every build runs), or four at a time with AVX2, which only a processor
-// for which ProcessorHasAvx2() is true may run. Both give the same bits; Forward256 and
-// Backward256 take the AVX2 ones where they can.
-void Forward256Sse2(float* data, float* work, const float* twiddles);
-void Backward256Sse2(float* data, float* work, const float* twiddles);
-void Forward256Avx2(float* data, float* work, const float* twiddles);
-void Backward256Avx2(float* data, float* work, const float* twiddles);
-void Autocorrelation256Sse2(const int16_t* window, float* lags, float* work);
-void Autocorrelation256Avx2(const int16_t* window, float* lags, float* work);
-bool ProcessorHasAvx2();
+// One way of computing the three, for one instruction set (simd_choice.h): every form gives the
+// same bits.
+struct Transform256Form {
+  const char* instructionSet;
+  void (*forward)(float* data, float* work, const float* twiddles);
+  void (*backward)(float* data, float* work, const float* twiddles);
+  void (*autocorrelation)(const int16_t* window, float* lags, float* work);
+};
+
+// The forms of this build that this processor runs: first the one every processor of the
+// build's target runs (SSE2, or plain C++), then AVX2 where the build has it and the processor
+// too. The functions above take the last.
+std::span<const Transform256Form> RunnableTransformForms();

@@ -2,18 +2,21 @@
 
 // The statements of the transform that go through double, for the four lanes of FloatLanes:
 // each float widened to double (exactly), the products and their sum or difference in double,
-// one rounding to float, as the scalar statements of radix4_butterflies.h do. Two ways of doing
-// it give the same bits, as every operation is the same IEEE operation per lane:
+// one rounding to float, as the scalar statements of radix4_butterflies.h do. Three ways of
+// doing it give the same bits, as every operation is the same IEEE operation per lane:
 //   Sse2Wide: two registers of two lanes, all that the Windows builds may assume;
 //   Avx2Wide: one register of four, for processors that have AVX2 (the caller checks). Its
 //             functions carry the target attribute and are only inlined into functions that
-//             carry it too, so no AVX instruction reaches a path a plain processor runs.
+//             carry it too, so no AVX instruction reaches a path a plain processor runs;
+//   PlainWide: lane by lane in plain C++.
+// BaselineWide is the one every processor of the build's target runs (simd_choice.h).
 
 #include "fft/float_lanes.h"
 #include "fft/radix4_butterflies.h"
+#include "simd_choice.h"
 
-#if defined(__SSE2__)
-#include <immintrin.h>
+#if TESSEL_SSE2
+#include <emmintrin.h>
 
 struct Sse2Wide {
   struct Wide {
@@ -58,6 +61,11 @@ struct Sse2Wide {
   }
 };
 
+using BaselineWide = Sse2Wide;
+
+#if TESSEL_AVX2
+#include <immintrin.h>
+
 #define TESSEL_TARGET_AVX2 __attribute__((target("avx2")))
 
 struct Avx2Wide {
@@ -87,10 +95,11 @@ struct Avx2Wide {
   }
 };
 
+#endif  // TESSEL_AVX2
+
 #else
 
-// Without SSE2 the same statements lane by lane.
-struct ScalarWide {
+struct PlainWide {
   struct Wide {
     double v[4];
   };
@@ -123,6 +132,8 @@ struct ScalarWide {
     return r;
   }
 };
+
+using BaselineWide = PlainWide;
 
 #endif
 

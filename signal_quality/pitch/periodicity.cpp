@@ -9,10 +9,10 @@ constexpr int32_t kLowestPitchHz = 50;
 
 }  // namespace
 
-float DecidePitch(const float* values, int32_t count, int32_t rate, float* peakValue) {
+float DecidePitch(const float* values, int32_t rate, float* peakValue) {
   int32_t lags[kMostPeakLags];
   PeakCandidate candidates[kMostPeakLags];
-  const int32_t n = FindLobePeaks(values, count, rate / kLowestPitchHz, lags, kMostPeakLags);
+  const int32_t n = FindLobePeaks(values, rate / kLowestPitchHz, lags, kMostPeakLags);
 
   float maximum = -1.0e30f;
   int32_t m = 0;
@@ -20,7 +20,7 @@ float DecidePitch(const float* values, int32_t count, int32_t rate, float* peakV
     const int32_t lag = lags[k];
     if (values[lag] > maximum) maximum = values[lag];
     if (values[lag] > 0.5f) {
-      candidates[m] = InterpolatePeak(values, count, lag);
+      candidates[m] = InterpolatePeak(values, lag);
       if (candidates[m].value > maximum) maximum = candidates[m].value;
       ++m;
     }
@@ -47,7 +47,7 @@ float EstimatePitch(const int16_t* window, int32_t count, int32_t rate, float* p
   if (count != kPeriodicityWindowLength) return -1.0f;
 
   PeriodicityWork* area = static_cast<PeriodicityWork*>(AlignToFloat(work));
-  const float e = NormalizedAutocorrelation(window, area->values, count, &area->transform);
+  const float e = NormalizedAutocorrelation(window, area->values, &area->transform);
   if (energy != nullptr) *energy = e;
-  return DecidePitch(area->values, count, rate, peakValue);
+  return DecidePitch(area->values, rate, peakValue);
 }

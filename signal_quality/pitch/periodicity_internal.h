@@ -39,26 +39,24 @@ struct PeakCandidate {
   float value;     // interpolated height of the normalised autocorrelation
 };
 
-// Raw autocorrelation of the window, lags 0..127, into out: forward transform of the
-// zero-filled window, power spectrum scaled by 1/256, backward transform. work needs
-// sizeof(AutocorrelationWork) bytes after rounding up to 4 bytes. Returns 0, or -1 (nothing
-// written) when count is not 128.
-int32_t WindowAutocorrelation(const int16_t* window, float* out, int32_t count, void* work);
+// The steps below work on the 128 samples of a window and the 128 lags of its autocorrelation.
 
-// Fills values (count floats) with the autocorrelation divided by its lag-0 value (values[0]
-// becomes 1 in any case) and returns the mean energy r[0] / count. fftWork is the area right
-// after values. Returns 0 and writes nothing when count is not 128.
-float NormalizedAutocorrelation(const int16_t* window, float* values, int32_t count, void* fftWork);
+// Raw autocorrelation of the window, lags 0..127, into out: forward transform of the
+// zero-filled window, power spectrum scaled by 1/256, backward transform.
+void WindowAutocorrelation(const int16_t* window, float* out, AutocorrelationWork* work);
+
+// Fills values with the autocorrelation divided by its lag-0 value (values[0] becomes 1 in any
+// case) and returns the mean energy r[0] / 128.
+float NormalizedAutocorrelation(const int16_t* window, float* values, AutocorrelationWork* work);
 
 // For each positive lobe after the first, the lag of its highest local maximum (strictly
 // higher than its left neighbour, at least as high as its right one), in increasing order, at
-// most maxLags of them. The walk over the first lobe stops at lagLimit (clamped to count).
-int32_t FindLobePeaks(const float* values, int32_t count, int32_t lagLimit, int32_t* lags,
-                      int32_t maxLags);
+// most maxLags of them. The walk over the first lobe stops at lagLimit (clamped to 128).
+int32_t FindLobePeaks(const float* values, int32_t lagLimit, int32_t* lags, int32_t maxLags);
 
-// Parabola through values[lag - 1 .. lag + 1]; requires 1 <= lag <= count - 2.
-PeakCandidate InterpolatePeak(const float* values, int32_t count, int32_t lag);
+// Parabola through values[lag - 1 .. lag + 1]; requires 1 <= lag <= 126.
+PeakCandidate InterpolatePeak(const float* values, int32_t lag);
 
 // The decision on a normalised autocorrelation: pitch in Hz or -1.0. Writes the chosen
 // peak's height to peakValue when it is not null (leaves it alone when no peak is chosen).
-float DecidePitch(const float* values, int32_t count, int32_t rate, float* peakValue);
+float DecidePitch(const float* values, int32_t rate, float* peakValue);

@@ -1,8 +1,8 @@
-// The converters that take a whole block of input samples per call. They compute exactly what
-// the per-sample converters compute, in another arrangement: the histories live in linear
-// buffers and registers instead of the rings, the divisions and the filter sums of two
-// neighbouring samples run side by side in the two lanes of an SSE2 register, and the phase
-// step visits only the inputs that produce an output.
+// The converters that take a whole block of input samples per call. They compute exactly the
+// written sum of rate_converter.h, in another arrangement: the histories live in linear buffers
+// and registers instead of the rings, the divisions and the filter sums of two neighbouring
+// samples run side by side in the two lanes of a DoublePair, and the phase step visits only the
+// inputs that produce an output.
 #include <cstring>
 
 #include "resample/double_pair.h"
@@ -16,7 +16,7 @@ constexpr int32_t kChunk = 256;
 // Values of each history that a new output needs from before its own input.
 constexpr int32_t kCarried = kConverterHistoryLength - 1;
 
-// Slot k of both rings, in both of their halves: the state the per-sample converters read.
+// Slot k of both rings, in both of their halves.
 inline void StoreHistorySlot(RateConverter* converter, int32_t k, double input, double output) {
   converter->inputHistory[k] = converter->inputHistory[k + kConverterHistoryLength] = input;
   converter->outputHistory[k] = converter->outputHistory[k + kConverterHistoryLength] = output;
@@ -87,12 +87,10 @@ inline int32_t SumNumeratorPair(const double* x, double* numerators, int32_t at,
   return at + 2;
 }
 
-// The same for one output at q, for a block of odd length: the whole written sum, with
-// every step-th feedback term.
-inline double WrittenSum(const LowpassFilter& filter, const double* x, const double* y, int32_t q,
-                         int32_t step) {
+// The same for one output at q, for a block of odd length: the whole written sum.
+inline double WrittenSum(const LowpassFilter& filter, const double* x, const double* y, int32_t q) {
   double sum = Numerator(x + q);
-  for (int32_t k = 0; k < 10; k += step) sum = sum + filter.feedback[k] * y[q - 10 + k];
+  for (int32_t k = 0; k < 10; ++k) sum = sum + filter.feedback[k] * y[q - 10 + k];
   return sum;
 }
 
@@ -161,7 +159,7 @@ void FilterChunk(const LowpassFilter& filter, const int16_t* samples, double* x,
   }
   if (q < end) {
     DividePair(input, c.gain, x, divided, end);
-    y[q] = WrittenSum(filter, x, y, q, 1);
+    y[q] = WrittenSum(filter, x, y, q);
   }
 }
 
@@ -174,7 +172,7 @@ void FilterChunk(const LowpassFilter& filter, const int16_t* samples, double* x,
 // can show and which weighs the same in every later sum. Without them a shown value depends
 // only on the inputs and on the shown values before it; so only the shown values are
 // computed, half the work of computing every value. The others are left at 0 in the state: the
-// sample converter weighs them only with the zero coefficients.
+// written sum weighs them only with the zero coefficients.
 //
 // Below, the inputs of a stretch that starts at phase 0 are kept apart: xe[j] holds the input
 // at even position 2 j (shown), xo[j] the one at odd position 2 j + 1, ye[j] the shown value
@@ -335,18 +333,17 @@ int32_t FilterBlock(RateConverter* converter, const LowpassFilter& filter, int32
 
 }  // namespace
 
-// Every input comes out one sample later: the value at fraction 0 is the previous sample
-// itself. Only the first output of a block goes through the common step, as it is the one
-// value carried in the state; the others are the block's own samples, already 16-bit.
+// Every input comes out one sample later, the phase staying 0: the value at fraction 0 is the
+// previous sample itself (plus the current one times 0, which changes no sample). The first
+// output of a block is the one value carried in the state; the others are the block's own
+// samples.
 int32_t ConvertBlockFrom8000(RateConverter* converter, const int16_t* samples, int32_t count,
                              int16_t* output) {
   if (count <= 0) return 0;
-  AdvancePhase(converter, 1, double(samples[0]), 1, output);
-  if (count > 1) {
-    std::memcpy(output + 1, samples, sizeof(int16_t) * size_t(count - 1));
-    converter->previousValue = double(samples[count - 2]);
-    converter->currentValue = double(samples[count - 1]);
-  }
+  output[0] = SaturatedSample(converter->currentValue);
+  std::memcpy(output + 1, samples, sizeof(int16_t) * size_t(count - 1));
+  converter->previousValue = count > 1 ? double(samples[count - 2]) : converter->currentValue;
+  converter->currentValue = double(samples[count - 1]);
   return count;
 }
 
@@ -358,14 +355,8 @@ int32_t ConvertBlockFrom11025(RateConverter* converter, const int16_t* samples, 
 int32_t ConvertBlockFrom16000(RateConverter* converter, const int16_t* samples, int32_t count,
                               int16_t* output) {
   if (count <= 0) return 0;
+  // The phase is 0 or 8000: every stream starts at 0 and moves by 8000 per input.
   int32_t produced = 0;
-  if (converter->phase != 0 && converter->phase != 8000) {
-    // A phase no stream reaches, only a state set by hand: sample by sample.
-    for (int32_t i = 0; i < count; ++i) {
-      produced += ConvertFrom16000(converter, samples[i], output + produced) ? 1 : 0;
-    }
-    return produced;
-  }
   const LowpassFilter& filter = kLowpass16000;
   // The ring's eleven newest of each history, oldest first, and room for one more.
   double x[kConverterHistoryLength + 1];

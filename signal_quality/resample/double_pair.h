@@ -1,11 +1,13 @@
 #pragma once
 
-// Two doubles worked on at once with SSE2, the most the Windows builds may assume. Each lane
-// is an ordinary IEEE double operation, rounded exactly as the scalar one would be, so a sum
-// evaluated in a lane is bit for bit the sum evaluated alone. Without SSE2 the same operations
-// run on a plain pair.
+// Two doubles worked on at once: in an SSE2 register (the most the Windows builds may assume)
+// or, where simd_choice.h chooses no SSE2, as a plain pair. Each lane is an ordinary IEEE double
+// operation, rounded exactly as the scalar one would be, so a sum evaluated in a lane is bit for
+// bit the sum evaluated alone.
 
-#if defined(__SSE2__)
+#include "simd_choice.h"
+
+#if TESSEL_SSE2
 #include <emmintrin.h>
 
 using DoublePair = __m128d;

@@ -1,8 +1,7 @@
 #pragma once
 
 // The five low-pass designs: 10th-order Butterworth filters with their corner at 4000 Hz, one
-// per filtered input rate. Shared by the per-sample and the block converters, which must sum
-// the very same constants.
+// per filtered input rate.
 
 #include <cstdint>
 
@@ -23,9 +22,8 @@ inline constexpr LowpassFilter kLowpass22050 = {
     4350.904991,
     {-0.0003872683, 0.0066844861, -0.0535610549, 0.262942137, -0.8823526682, 2.1207501551,
      -3.7505927183, 4.8330383225, -4.5058125544, 2.7339378285}};
-// The corner is a quarter of the rate, so the odd coefficients vanish. The per-sample
-// converter still sums their terms, as in the other filters; the block converter leaves them
-// out.
+// The corner is a quarter of the rate, so the odd coefficients vanish. The written sum still
+// has their terms, as in the other filters; the block converter leaves them out.
 inline constexpr LowpassFilter kLowpass16000 = {
     345.2507086,
     {-0.0000167788, 0, -0.0031654815, 0, -0.0770411661, 0, -0.5453539095, 0, -1.3403832677, 0}};

@@ -1,12 +1,20 @@
-// Conversion of 16-bit input samples at one of six rates to 8000 Hz, one sample per call.
+// Conversion of 16-bit input samples at one of six rates to 8000 Hz, a block of samples per
+// call.
+//
+// What is computed, written sample by sample (the resample tests evaluate it so): each input
+// sample, divided by the filter's gain G, enters the input history; the filtered value is the
+// sum, strictly left to right, (x[0] + x[10]) + 10 (x[1] + x[9]) + 45 (x[2] + x[8])
+// + 120 (x[3] + x[7]) + 210 (x[4] + x[6]) + 252 x[5] + a0 y[0] + ... + a9 y[9] over the
+// eleven newest inputs x and the ten newest filtered values y, oldest first; at 8000 Hz the
+// sample itself is the value. Then the phase advances by 8000 (by 1 against 1 at 8000 Hz); when
+// it reaches the rate it drops by the rate, and the output is InterpolatedSample of the previous
+// and the new value at that phase.
 #pragma once
 
 #include <cstdint>
 
-// Filter histories are rings written twice, at slot and slot + 11, so that the eleven
-// newest values always lie contiguously at [oldest, oldest + 10]: a sample costs two
-// stores per ring instead of shifting twenty doubles, and the newest output is read back
-// through a plain store-to-load forward, which keeps the recursion's chain short.
+// The histories are rings written twice, at slot and slot + 11: the eleven newest values lie
+// contiguously at [oldest, oldest + 10], oldest first.
 inline constexpr int32_t kConverterHistoryLength = 11;
 
 struct RateConverter {
@@ -18,22 +26,8 @@ struct RateConverter {
   int32_t oldest;        // ring slot of the oldest history element, 0..10
 };
 
-// Produces at most one 8 kHz sample per input sample. Returns true when *output holds a
-// new sample; otherwise writes 0 to *output and returns false.
-using SampleConverter = bool (*)(RateConverter* converter, int16_t sample, int16_t* output);
-
 // Every field zero: the state of a fresh stream.
 void RateConverter_Reset(RateConverter* converter);
-
-bool ConvertFrom8000(RateConverter* converter, int16_t sample, int16_t* output);
-bool ConvertFrom11025(RateConverter* converter, int16_t sample, int16_t* output);
-bool ConvertFrom16000(RateConverter* converter, int16_t sample, int16_t* output);
-bool ConvertFrom22050(RateConverter* converter, int16_t sample, int16_t* output);
-bool ConvertFrom44100(RateConverter* converter, int16_t sample, int16_t* output);
-bool ConvertFrom48000(RateConverter* converter, int16_t sample, int16_t* output);
-
-// The converter for an input rate in Hz, or null when the rate is not supported.
-SampleConverter ConverterForRate(int32_t rate);
 
 // A value as a 16-bit sample: saturated, then truncated toward zero.
 inline int16_t SaturatedSample(double value) {
@@ -51,33 +45,12 @@ inline int16_t InterpolatedSample(double previous, double current, int32_t phase
   return SaturatedSample(previous * (1.0 - fraction) + current * fraction);
 }
 
-// The common last step: takes the newest value, advances the phase by outputStep and, when
-// an output instant has been passed, interpolates between the previous and the newest value
-// and writes it as a saturated 16-bit sample.
-inline bool AdvancePhase(RateConverter* converter, int32_t outputStep, double value, int32_t rate,
-                         int16_t* output) {
-  converter->previousValue = converter->currentValue;
-  converter->currentValue = value;
-  int32_t phase = converter->phase + outputStep;
-  const bool produced = phase >= rate;
-  // Evaluated whether or not a sample falls here: where outputs fall irregularly (44100,
-  // 22050, 11025 Hz) a branch would be mispredicted often, and the unused result is
-  // simply replaced by 0.
-  if (produced) phase -= rate;
-  converter->phase = phase;
-  const int16_t sample =
-      InterpolatedSample(converter->previousValue, converter->currentValue, phase, outputStep);
-  *output = produced ? sample : int16_t(0);
-  return produced;
-}
-
 // A whole block of input samples in one call: writes the 8 kHz samples that they produce to
-// output and returns how many. The samples and the state afterwards are those of one call of
-// the rate's SampleConverter per input sample, except at 16000 Hz: there only the filtered
-// values of the inputs that arrive at phase 0, the only ones an output can show, are computed
-// (and a 0 among them may differ in its sign, which no output can show either); the others are
-// left at 0, which the sample converter weighs only with the filter's zero coefficients.
-// count may be 0.
+// output and returns how many. The samples and the state afterwards are those of the written
+// sum, except at 16000 Hz: there only the filtered values of the inputs that arrive at phase 0,
+// the only ones an output can show, are computed (and a 0 among them may differ in its sign,
+// which no output can show either); the others are left at 0, which the sum weighs only with
+// the filter's zero coefficients. count may be 0.
 using BlockConverter = int32_t (*)(RateConverter* converter, const int16_t* samples, int32_t count,
                                    int16_t* output);
 

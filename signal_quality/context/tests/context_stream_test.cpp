@@ -6,7 +6,7 @@
 #include "context/stream_context.h"
 #include "context/utterance_times.h"
 #include "endpoint/endpoint_detector.h"
-#include "resample/rate_converter.h"
+#include "resample/tests/shifted_reference.h"
 #include "support/linked_exports.h"
 #include "support/stream_runner.h"
 #include "support/voiced_signal.h"
@@ -15,13 +15,11 @@
 namespace {
 
 std::vector<int16_t> ConvertWhole(int32_t rate, const std::vector<int16_t>& input) {
-  RateConverter converter;
-  RateConverter_Reset(&converter);
-  const SampleConverter convert = ConverterForRate(rate);
+  shifted_reference::Converter converter = shifted_reference::Make(rate);
   std::vector<int16_t> output;
   for (int16_t s : input) {
     int16_t out;
-    if (convert(&converter, s, &out)) output.push_back(out);
+    if (shifted_reference::Convert(converter, s, &out)) output.push_back(out);
   }
   return output;
 }

@@ -130,36 +130,29 @@ void BackwardRadix4(int32_t ido, int32_t l1, const float* in, float* out, const 
 }  // namespace
 
 // The passes alternate between data and work; the last one may leave the result in work.
-void ForwardStages(int32_t n, float* data, float* work, const float* twiddles,
-                   const int32_t* factors) {
+void ForwardStages(int32_t n, float* data, float* work, const float* twiddles) {
   bool inWork = false;
-  int32_t l2 = n;
   int32_t offset = n - 1;
-  for (int32_t f = factors[1] + 1; f >= 2; --f) {
-    const int32_t l1 = l2 / factors[f];
+  for (int32_t l2 = n; l2 > 1; l2 /= 4) {
     const int32_t ido = n / l2;
     offset -= 3 * ido;
     const float* wa = twiddles + offset;
-    ForwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido, wa + 2 * ido);
+    ForwardRadix4(ido, l2 / 4, inWork ? work : data, inWork ? data : work, wa, wa + ido,
+                  wa + 2 * ido);
     inWork = !inWork;
-    l2 = l1;
   }
   if (inWork) std::copy(work, work + n, data);
 }
 
-void BackwardStages(int32_t n, float* data, float* work, const float* twiddles,
-                    const int32_t* factors) {
+void BackwardStages(int32_t n, float* data, float* work, const float* twiddles) {
   bool inWork = false;
-  int32_t l1 = 1;
   int32_t offset = 0;
-  for (int32_t f = 2; f <= factors[1] + 1; ++f) {
-    const int32_t l2 = l1 * factors[f];
-    const int32_t ido = n / l2;
+  for (int32_t l1 = 1; l1 < n; l1 *= 4) {
+    const int32_t ido = n / (4 * l1);
     const float* wa = twiddles + offset;
     BackwardRadix4(ido, l1, inWork ? work : data, inWork ? data : work, wa, wa + ido, wa + 2 * ido);
     inWork = !inWork;
     offset += 3 * ido;
-    l1 = l2;
   }
   if (inWork) std::copy(work, work + n, data);
 }

@@ -28,18 +28,16 @@ void DrawLobe(std::vector<float>& values, int32_t lag, float side, float top) {
 std::vector<int32_t> Peaks(const std::vector<float>& values, int32_t lagLimit,
                            int32_t maxLags = 10) {
   std::vector<int32_t> lags(maxLags, -1);
-  const int32_t n =
-      FindLobePeaks(values.data(), int32_t(values.size()), lagLimit, lags.data(), maxLags);
+  const int32_t n = FindLobePeaks(values.data(), lagLimit, lags.data(), maxLags);
   lags.resize(n);
   return lags;
 }
 
-// The walk over the lags as the algorithm is written, each lag's test made when the walk
+// The walk over the 128 lags as the algorithm is written, each lag's test made when the walk
 // reaches it.
-int32_t WrittenWalk(const float* values, int32_t count, int32_t lagLimit, int32_t* lags,
-                    int32_t maxLags) {
-  const int32_t last = count - 1;
-  const int32_t limit = lagLimit < count ? lagLimit : count;
+int32_t WrittenWalk(const float* values, int32_t lagLimit, int32_t* lags, int32_t maxLags) {
+  const int32_t last = 127;
+  const int32_t limit = lagLimit < 128 ? lagLimit : 128;
   int32_t i = 0;
   while (i < limit && values[i] > 0.0f) ++i;
   while (i < last && values[i] <= 0.0f) ++i;
@@ -70,16 +68,14 @@ int32_t WrittenWalk(const float* values, int32_t count, int32_t lagLimit, int32_
 
 // Lobes are taken from bit sets of the lags instead of lag by lag: every outcome must be the
 // written walk's. Values from a few levels make plateaus, equal maxima, one-lag lobes and
-// gaps; zeros of both signs and NaN sit on the edges of the comparisons; limits and counts
-// cover the first lobe cut short, the limit beyond the array, short arrays and (past 128
-// values) the walk itself.
+// gaps; zeros of both signs and NaN sit on the edges of the comparisons; limits cover the first
+// lobe cut short and the limit beyond the array.
 TEST(FindLobePeaks, EqualsTheWrittenWalkOnEveryKindOfArray) {
   const float levels[] = {
       -0.5f, -0.0f, 0.0f, 0.25f, 0.5f, 0.5f, 0.75f, 1.0f, std::numeric_limits<float>::quiet_NaN()};
   SeededRandom random(23);
   for (int32_t trial = 0; trial < 200000; ++trial) {
-    const int32_t count = trial % 50 == 0 ? int32_t(random.TopBits(8) % 140) : 128;
-    std::vector<float> values(size_t(count) + 1);
+    std::vector<float> values(128);
     // Mostly levels, some arrays of random values, some without NaN.
     const uint32_t kind = random.TopBits(2);
     for (float& v : values) {
@@ -89,12 +85,12 @@ TEST(FindLobePeaks, EqualsTheWrittenWalkOnEveryKindOfArray) {
         v = levels[random.TopBits(8) % (kind == 1 ? 8 : 9)];
       }
     }
-    if (random.TopBits(1) == 1 && count > 0) values[0] = 1.0f;
+    if (random.TopBits(1) == 1) values[0] = 1.0f;
     const int32_t lagLimit = int32_t(random.TopBits(8) % 150);
     const int32_t maxLags = int32_t(random.TopBits(4) % 12);
     std::vector<int32_t> expected(140, -1), actual(140, -1);
-    const int32_t n = WrittenWalk(values.data(), count, lagLimit, expected.data(), maxLags);
-    ASSERT_EQ(FindLobePeaks(values.data(), count, lagLimit, actual.data(), maxLags), n)
+    const int32_t n = WrittenWalk(values.data(), lagLimit, expected.data(), maxLags);
+    ASSERT_EQ(FindLobePeaks(values.data(), lagLimit, actual.data(), maxLags), n)
         << "trial " << trial;
     ASSERT_EQ(actual, expected) << "trial " << trial;
   }
@@ -165,21 +161,21 @@ TEST(FindLobePeaks, LimitBeyondTheArrayStaysInside) {
 
 TEST(InterpolatePeak, SymmetricNeighboursKeepTheLagAndHeight) {
   const std::vector<float> values = {0.2f, 0.8f, 0.2f};
-  const PeakCandidate peak = InterpolatePeak(values.data(), 3, 1);
+  const PeakCandidate peak = InterpolatePeak(values.data(), 1);
   EXPECT_EQ(peak.position, 1.0f);
   EXPECT_EQ(peak.value, 0.8f);
 }
 
 TEST(InterpolatePeak, MovesTowardsTheHigherNeighbourAndRisesAboveTheMiddle) {
   const std::vector<float> values = {0.0f, 0.5f, 1.0f, 0.7f};
-  const PeakCandidate peak = InterpolatePeak(values.data(), 4, 2);
+  const PeakCandidate peak = InterpolatePeak(values.data(), 2);
   EXPECT_FLOAT_EQ(peak.position, 2.125f);
   EXPECT_FLOAT_EQ(peak.value, 1.00625f);
 }
 
 TEST(InterpolatePeak, FlatNeighbourhoodGivesTheLagItself) {
   const std::vector<float> values = {0.6f, 0.6f, 0.6f, 0.6f};
-  const PeakCandidate peak = InterpolatePeak(values.data(), 4, 2);
+  const PeakCandidate peak = InterpolatePeak(values.data(), 2);
   EXPECT_EQ(peak.position, 2.0f);
   EXPECT_EQ(peak.value, 0.6f);
 }
@@ -189,12 +185,12 @@ TEST(DecidePitch, ShortestLagWithinSevenPercentOfTheStrongestWins) {
   DrawLobe(values, 10, 0.8f, 0.90f);
   DrawLobe(values, 20, 0.85f, 0.95f);
   float peak = 0.0f;
-  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 128, 2000, &peak), 200.0f);
+  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 2000, &peak), 200.0f);
   EXPECT_EQ(peak, 0.90f);
 
   values[10] = 0.80f;  // more than about 7.5 % below the later peak now
   values[9] = values[11] = 0.7f;
-  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 128, 2000, &peak), 100.0f);
+  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 2000, &peak), 100.0f);
   EXPECT_EQ(peak, 0.95f);
 }
 
@@ -202,32 +198,32 @@ TEST(DecidePitch, HeightOfExactlyOneHalfIsNoCandidate) {
   std::vector<float> values = NegativeBackground();
   DrawLobe(values, 10, 0.3f, 0.5f);
   float peak = 0.0f;
-  EXPECT_EQ(DecidePitch(values.data(), 128, 2000, &peak), -1.0f);
+  EXPECT_EQ(DecidePitch(values.data(), 2000, &peak), -1.0f);
   EXPECT_EQ(peak, 0.0f);
 
   values[10] = 0.50000006f;
-  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 128, 2000, &peak), 200.0f);
+  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 2000, &peak), 200.0f);
 }
 
 TEST(DecidePitch, FiftyAndFiveHundredHertzAreOutsideButReportTheirPeak) {
   std::vector<float> low = NegativeBackground();
   DrawLobe(low, 40, 0.5f, 0.7f);
   float peak = 0.0f;
-  EXPECT_EQ(DecidePitch(low.data(), 128, 2000, &peak), -1.0f);  // 2000 / 40.0 = 50.0
+  EXPECT_EQ(DecidePitch(low.data(), 2000, &peak), -1.0f);  // 2000 / 40.0 = 50.0
   EXPECT_EQ(peak, 0.7f);
 
   std::vector<float> high = NegativeBackground();
   DrawLobe(high, 4, 0.5f, 0.8f);
-  EXPECT_EQ(DecidePitch(high.data(), 128, 2000, &peak), -1.0f);  // 2000 / 4.0 = 500.0
+  EXPECT_EQ(DecidePitch(high.data(), 2000, &peak), -1.0f);  // 2000 / 4.0 = 500.0
   EXPECT_EQ(peak, 0.8f);
 
   std::vector<float> inside = NegativeBackground();
   DrawLobe(inside, 5, 0.5f, 0.8f);
   DrawLobe(inside, 39, 0.5f, 0.7f);
-  EXPECT_EQ(DecidePitch(inside.data(), 128, 2000, &peak), 400.0f);
+  EXPECT_EQ(DecidePitch(inside.data(), 2000, &peak), 400.0f);
   inside[5] = 0.3f;
   inside[4] = inside[6] = 0.2f;
-  EXPECT_FLOAT_EQ(DecidePitch(inside.data(), 128, 2000, &peak), 2000.0f / 39.0f);
+  EXPECT_FLOAT_EQ(DecidePitch(inside.data(), 2000, &peak), 2000.0f / 39.0f);
 }
 
 TEST(DecidePitch, OnlyTheFirstTenLobesAreExamined) {
@@ -235,6 +231,6 @@ TEST(DecidePitch, OnlyTheFirstTenLobesAreExamined) {
   for (int32_t lobe = 1; lobe <= 10; ++lobe) DrawLobe(values, 8 * lobe, 0.3f, 0.6f);
   DrawLobe(values, 88, 0.9f, 0.99f);  // would set the threshold above all others
   float peak = 0.0f;
-  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 128, 2000, &peak), 250.0f);
+  EXPECT_FLOAT_EQ(DecidePitch(values.data(), 2000, &peak), 250.0f);
   EXPECT_EQ(peak, 0.6f);
 }

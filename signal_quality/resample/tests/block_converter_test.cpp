@@ -105,40 +105,6 @@ TEST(BlockConverter, MatchesTheWrittenSumOverLongHardStreamsInBlocksOfEverySize)
   }
 }
 
-TEST(BlockConverter, TakesOverFromTheSampleConverterAtAnyRingPosition) {
-  const std::vector<int16_t> input = HardStream(60000, 99);
-  for (int32_t rate : kAllRates) {
-    RateConverter converter;
-    RateConverter_Reset(&converter);
-    const SampleConverter convert = ConverterForRate(rate);
-    const BlockConverter convertBlock = BlockConverterForRate(rate);
-    shifted_reference::Converter reference = shifted_reference::Make(rate);
-    std::vector<int16_t> output(1000);
-    size_t at = 0;
-    // A block, then one to eleven single samples, so that every ring position hands over.
-    for (int32_t round = 0; at + 500 < input.size(); ++round) {
-      const int32_t produced = convertBlock(&converter, input.data() + at, 300, output.data());
-      int32_t expected = 0;
-      for (size_t i = at; i < at + 300; ++i) {
-        int16_t sample = 0;
-        if (shifted_reference::Convert(reference, input[i], &sample)) {
-          ASSERT_EQ(output[size_t(expected++)], sample) << rate << " input " << i;
-        }
-      }
-      ASSERT_EQ(produced, expected);
-      at += 300;
-      for (int32_t single = 0; single <= round % kConverterHistoryLength; ++single, ++at) {
-        int16_t sample = 0;
-        int16_t expectedSample = 0;
-        ASSERT_EQ(convert(&converter, input[at], &sample),
-                  shifted_reference::Convert(reference, input[at], &expectedSample));
-        ASSERT_EQ(sample, expectedSample) << rate << " input " << at;
-      }
-      ExpectSameState(rate, converter, reference, at);
-    }
-  }
-}
-
 TEST(BlockConverter, SixteenThousandReallyMeetsZeroSums) {
   // After a loud stretch the filter decays in silence until its sums round to zero: the case
   // in which the terms left out could have changed a sign. The last input arrives at phase 0,

