@@ -103,7 +103,7 @@ TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
 
   // 300 MB of real (if sparse) 16-bit samples.
   const std::string huge = PathOf("huge.wav");
-  ASSERT_TRUE(test_audio::WriteFile(huge, 8000, 1, {}));
+  ASSERT_TRUE(test_audio::WriteFile(huge, 8000, 1, std::vector<int16_t>{}));
   ASSERT_EQ(::truncate(huge.c_str(), 44 + 300'000'000), 0);
   Patch(huge, 4, std::string("\x24\xA3\xE1\x11", 4));   // RIFF size 36 + 300,000,000
   Patch(huge, 40, std::string("\x00\xA3\xE1\x11", 4));  // data size 300,000,000
