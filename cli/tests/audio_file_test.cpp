@@ -28,19 +28,6 @@ class AudioFileTest : public testing::Test {
 
 }  // namespace
 
-TEST(ToSample16, ScalesRoundsAndSaturates) {
-  EXPECT_EQ(ToSample16(0.0), 0);
-  EXPECT_EQ(ToSample16(-1.0), -32768);
-  EXPECT_EQ(ToSample16(1.0), 32767);
-  EXPECT_EQ(ToSample16(2.5), 32767);
-  EXPECT_EQ(ToSample16(-7.0), -32768);
-  EXPECT_EQ(ToSample16(1000.0 / 32768), 1000);
-  EXPECT_EQ(ToSample16(1000.4 / 32768), 1000);
-  EXPECT_EQ(ToSample16(1000.6 / 32768), 1001);
-  EXPECT_EQ(ToSample16(-1000.6 / 32768), -1001);
-  EXPECT_EQ(ToSample16(std::nan("")), 0);
-}
-
 TEST_F(AudioFileTest, IntegerEncodingsFromFilesOrMemoryGiveTheSamplesExactly) {
   const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 12345, -12345, 2, -2};
   for (const auto& [name, format] : {std::pair{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
@@ -66,13 +53,18 @@ TEST_F(AudioFileTest, IntegerEncodingsFromFilesOrMemoryGiveTheSamplesExactly) {
   EXPECT_TRUE(recording.samples.empty());
 }
 
-TEST_F(AudioFileTest, FloatSamplesAreScaledAndClipped) {
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("f.wav"), 8000, 1,
-                                    std::vector<double>{0.5, -0.5, 1.0, -1.0, 1.5, -1.5},
-                                    SF_FORMAT_WAV | SF_FORMAT_FLOAT));
+// Every encoding reaches 16 bits by one rule: scaled by 32768, rounded, saturated; NaN is 0.
+TEST_F(AudioFileTest, FloatSamplesAreScaledRoundedAndSaturated) {
+  std::vector<double> values = {0,       16384, -16384, 32768,  -32768,  49152,
+                                -229376, 1000,  1000.4, 1000.6, -1000.6, NAN};
+  for (double& value : values) value /= 32768;  // full scale is 1.0 in the file
+  const std::vector<int16_t> expected = {0,      16384, -16384, 32767, -32768, 32767,
+                                         -32768, 1000,  1000,   1001,  -1001,  0};
+  ASSERT_TRUE(
+      test_audio::WriteFile(PathOf("f.wav"), 8000, 1, values, SF_FORMAT_WAV | SF_FORMAT_FLOAT));
   Recording recording;
   ASSERT_EQ(ReadRecording(PathOf("f.wav"), 0, recording), "");
-  EXPECT_EQ(recording.samples, (std::vector<int16_t>{16384, -16384, 32767, -32768, 32767, -32768}));
+  EXPECT_EQ(recording.samples, expected);
 }
 
 TEST_F(AudioFileTest, PicksTheRequestedChannel) {
