@@ -42,18 +42,6 @@ TEST(EndpointDetectorStep, FlooredShiftsLeaveANegativeRestAfterAFall) {
   EXPECT_TRUE(std::all_of(window, window + 128, [](int16_t s) { return s == -3; }));
 }
 
-TEST(EndpointDetectorStep, BeginAfterALongPauseLies32FramesBack) {
-  DetectorArea area(8000, 160);
-  EndpointDetector* d = area.detector;
-  const std::vector<int32_t> pause = StepAll(d, Noise(60));
-  EXPECT_TRUE(std::all_of(pause.begin(), pause.end(), [](int32_t r) { return r == 0; }));
-  EXPECT_EQ(EndpointDetector_FramesSinceBegin(d), -1);
-  const std::vector<int32_t> speech = StepAll(d, Voiced(3, 150.0));
-  EXPECT_EQ(speech, (std::vector<int32_t>{0, 1, 2}));
-  EXPECT_EQ(d->beginFrame, 62 - 32);
-  EXPECT_EQ(EndpointDetector_FramesSinceBegin(d), 33);
-}
-
 TEST(EndpointDetectorStep, EndsOneSecondAfterTheLastVoicedFrame) {
   DetectorArea area(8000, 160);
   EndpointDetector* d = area.detector;
