@@ -94,12 +94,14 @@ TEST(EndpointDetectorStep, ResetForgetsTheStreamAsAFreshDetector) {
 TEST(EndpointDetectorStep, LoudHumBelow80HzIsNeverSpeechLike) {
   for (const double hz : {40.0, 60.0, 75.0}) {
     DetectorArea area(8000, 160);
-    const std::vector<int32_t> results = StepAll(area.detector, Noise(40) + Tone(150, hz, 12000.0));
+    const std::vector<int32_t> results =
+        StepAll(area.detector, Noise(40) + test_signals::Tone(150 * 160, hz, 12000.0, 8000));
     EXPECT_EQ(FindResult(results, 1), -1) << hz << " Hz";
   }
   // The same tone above 80 Hz begins at once: the energy alone would have passed.
   DetectorArea area(8000, 160);
-  const std::vector<int32_t> results = StepAll(area.detector, Noise(40) + Tone(10, 150.0, 12000.0));
+  const std::vector<int32_t> results =
+      StepAll(area.detector, Noise(40) + test_signals::Tone(10 * 160, 150.0, 12000.0, 8000));
   EXPECT_EQ(FindResult(results, 1), 41);
 }
 
