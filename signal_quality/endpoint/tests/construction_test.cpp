@@ -80,24 +80,4 @@ TEST(EndpointDetectorInit, RefusesUnusableRatesAndFrameLengthsWithMinusOne) {
   EXPECT_EQ(error, -1);
 }
 
-TEST(EndpointDetectorInit, RefusesMissingShortOrMisalignedAreaWithMinusTwo) {
-  const int32_t size = EndpointDetector_WorkSize(8000, 160);
-  ASSERT_GT(size, 0);
-  std::vector<std::max_align_t> storage(size_t(size) / sizeof(std::max_align_t) + 2);
-  int32_t error = 0;
-  EXPECT_EQ(EndpointDetector_Init(8000, 160, nullptr, size, &error), nullptr);
-  EXPECT_EQ(error, -2);
-  error = 0;
-  EXPECT_EQ(EndpointDetector_Init(8000, 160, storage.data(), size - 1, &error), nullptr);
-  EXPECT_EQ(error, -2);
-  error = 0;
-  auto* shifted = reinterpret_cast<unsigned char*>(storage.data()) + 2;
-  EXPECT_EQ(EndpointDetector_Init(8000, 160, shifted, size, &error), nullptr);
-  EXPECT_EQ(error, -2);
-
-  error = 12345;
-  EXPECT_NE(EndpointDetector_Init(8000, 160, storage.data(), size, &error), nullptr);
-  EXPECT_EQ(error, 12345);
-}
-
 }  // namespace
