@@ -21,8 +21,6 @@ TEST(UtteranceTracker, ListsEachUtteranceOnceWhenItsEndAppearsAndTheOpenOneLast)
       {{{800, -1}, {800, 4000}, {9000, 4000}, {9000, 4000}}, {{800, 4000}, {9000, -1}}},
       // Begin and end changing in one push.
       {{{800, -1}, {800, 4000}, {9000, 15000}}, {{800, 4000}, {9000, 15000}}},
-      // A context reset reads -1, -1; the next utterance is new even at the same positions.
-      {{{800, -1}, {800, 4000}, {-1, -1}, {800, -1}, {800, 4000}}, {{800, 4000}, {800, 4000}}},
   };
   for (const auto& [readings, expected] : cases) {
     UtteranceTracker tracker;
