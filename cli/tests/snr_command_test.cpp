@@ -155,10 +155,6 @@ TEST_F(SnrCommand, VersionHelpAndUsageErrors) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("tessel " TESSEL_PROJECT_VERSION "\n") + Tessel_VerInfo());
 
-  const TesselRun help = Run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("snr"), std::string::npos);
-
   EXPECT_EQ(Run({}).status, 2);
   EXPECT_EQ(Run({"snr"}).status, 2);
   EXPECT_EQ(Run({"frobnicate"}).status, 2);

@@ -76,14 +76,11 @@ TEST(ContextState, ResetRestartsTheStreamCompletely) {
 }
 
 TEST(ContextState, ThresholdStaysInForceAfterReset) {
-  // Quiet speech: found at the default threshold, below a raised one.
+  // Quiet speech: found at the default threshold, not after a raised one and a reset.
   const voiced_signal::Signal quiet = Speech(8000, 2, 1500);
   ASSERT_EQ(stream_runner::Utterances(stream_runner::Run(kLinkedExports, 8000, 160, quiet.samples))
                 .size(),
             2u);
-  EXPECT_TRUE(
-      stream_runner::Utterances(stream_runner::Run(kLinkedExports, 8000, 160, quiet.samples, 5000))
-          .empty());
 
   void* context = Tessel_Init(8000, 160);
   EXPECT_EQ(Tessel_SetVADThreshold(context, 5000), 0);
