@@ -60,9 +60,7 @@ def test_stream_follows_the_recording_and_starts_again_after_reset():
 
 
 def test_stream_errors_name_what_is_wrong():
-    with pytest.raises(ValueError, match="refuses a context for 32000 Hz"):
-        tessel.Stream(32000, 640)
-    with pytest.raises(ValueError, match="frames of 321 samples"):
+    with pytest.raises(ValueError, match="refuses a context for 16000 Hz with frames of 321 sam"):
         tessel.Stream(16000, 321)
     with pytest.raises(ValueError, match="does not fit in 32 bits"):
         tessel.Stream(2**32, 320)

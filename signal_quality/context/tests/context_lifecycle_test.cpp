@@ -39,7 +39,6 @@ TEST(TesselInit, AcceptsExactlyTheRatesAndFrameSizesTesselHDescribes) {
     ASSERT_NE(handle, nullptr) << c.rate << "/" << c.frameSize;
     const SnrContext* context = static_cast<SnrContext*>(handle);
     EXPECT_EQ(context->frameSize8k, c.frameSize8k) << c.rate << "/" << c.frameSize;
-    EXPECT_EQ(context->detector->frameLength, c.frameSize8k);
     EXPECT_EQ(context->detector->minThreshold, 156);
     int32_t begin = 7, end = 7;
     EXPECT_EQ(Tessel_GetUttrEPD(handle, &begin, &end), 0);
