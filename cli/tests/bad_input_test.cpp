@@ -103,7 +103,7 @@ TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
 
   // 300 MB of real (if sparse) 16-bit samples.
   const std::string huge = PathOf("huge.wav");
-  ASSERT_TRUE(test_audio::WriteFile(huge, 8000, 1, {}));
+  ASSERT_TRUE(test_audio::WriteFile(huge, 8000, 1, std::vector<int16_t>{}));
   ASSERT_EQ(::truncate(huge.c_str(), 44 + 300'000'000), 0);
   Patch(huge, 4, std::string("\x24\xA3\xE1\x11", 4));   // RIFF size 36 + 300,000,000
   Patch(huge, 40, std::string("\x00\xA3\xE1\x11", 4));  // data size 300,000,000
@@ -177,4 +177,19 @@ TEST_F(BadInput, FailedWritesToStdoutFailTheRun) {
     EXPECT_EQ(run.status, 1) << args[0];
     EXPECT_EQ(run.err, "tessel: cannot write to standard output: No space left on device\n");
   }
+}
+
+TEST_F(BadInput, AMissingTraceLibraryFailsTheTracedFileAndSaysWhere) {
+  const std::string file = PathOf("speech.wav");
+  ASSERT_TRUE(test_audio::WriteFile(file, 8000, 1, test_signals::UniformNoise(8000, 300, 7, 16)));
+  const TesselRun run = Run({"analyze", "--trace", PathOf("trace.csv"), file},
+                            "TESSEL_TRACE_LIBRARY=/nowhere/libtessel_trace.so");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot watch the detector: the trace library "
+                         "TESSEL_TRACE_LIBRARY=/nowhere/libtessel_trace.so cannot be loaded: "),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(PathOf("trace.csv")));
+  // Without --trace the command needs nothing but libtessel.so.
+  EXPECT_EQ(Run({"analyze", file}, "TESSEL_TRACE_LIBRARY=/nowhere/libtessel_trace.so").status, 0);
 }

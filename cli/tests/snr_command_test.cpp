@@ -37,37 +37,32 @@ class SnrCommand : public TesselProgramTest {};
 
 }  // namespace
 
-TEST_F(SnrCommand, TextLineGivesSpanSecondsAndSnrOfTheLibrary) {
-  const auto samples = test_signals::SpeechInNoise(16000, 3.0, {{1.0, 2.0}});
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("speech.wav"), 16000, 1, samples));
+TEST_F(SnrCommand, TextLineAndJsonGiveTheLibrarysEstimate) {
+  const auto samples = test_signals::SpeechInNoise(16000, 3.0, {{1.0, 2.0}}, 200);
+  const std::string file = PathOf("speech.wav");
+  ASSERT_TRUE(test_audio::WriteFile(file, 16000, 1, samples));
   const Expected e = Direct(samples);
   ASSERT_LT(e.begin, e.end);
 
-  const TesselRun run = Run({"snr", PathOf("speech.wav")});
+  const TesselRun run = Run({"snr", file});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   char seconds[64];
   std::snprintf(seconds, sizeof seconds, "%.3f s to %.3f s", e.begin / 16000.0, e.end / 16000.0);
-  EXPECT_EQ(run.out, PathOf("speech.wav") + ": 16000 Hz, 3.000 s; speech " + seconds +
-                         " (samples " + std::to_string(e.begin) + " to " + std::to_string(e.end) +
-                         "); SNR " + TwoDecimals(e.snr) + " dB\n");
-}
+  EXPECT_EQ(run.out, file + ": 16000 Hz, 3.000 s; speech " + seconds + " (samples " +
+                         std::to_string(e.begin) + " to " + std::to_string(e.end) + "); SNR " +
+                         TwoDecimals(e.snr) + " dB\n");
 
-TEST_F(SnrCommand, JsonCarriesTheExactFloat) {
-  const auto samples = test_signals::SpeechInNoise(8000, 2.5, {{0.6, 1.8}}, 200);
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("a.wav"), 8000, 1, samples));
-  const Expected e = Direct(samples);
-
-  const TesselRun run = Run({"snr", "--json", PathOf("a.wav")});
-  ASSERT_EQ(run.status, 0) << run.err;
-  ASSERT_EQ(run.OutLines().size(), 1u);
-  const auto j = nlohmann::json::parse(run.out);
-  EXPECT_EQ(j["file"], PathOf("a.wav"));
-  EXPECT_EQ(j["sampleRate"], 8000);
+  const TesselRun json = Run({"snr", "--json", file});
+  ASSERT_EQ(json.status, 0) << json.err;
+  ASSERT_EQ(json.OutLines().size(), 1u);
+  const auto j = nlohmann::json::parse(json.out);
+  EXPECT_EQ(j["file"], file);
+  EXPECT_EQ(j["sampleRate"], 16000);
   EXPECT_EQ(j["samples"], samples.size());
   EXPECT_EQ(j["speech"]["beginSample"], e.begin);
   EXPECT_EQ(j["speech"]["endSample"], e.end);
-  EXPECT_DOUBLE_EQ(j["speech"]["beginSeconds"].get<double>(), e.begin / 8000.0);
+  EXPECT_DOUBLE_EQ(j["speech"]["beginSeconds"].get<double>(), e.begin / 16000.0);
   EXPECT_EQ(j["snrDb"].get<float>(), e.snr);  // bit for bit after the decimal round trip
 }
 
@@ -88,44 +83,47 @@ TEST_F(SnrCommand, UnreadableFilesAreNamedAndTheOthersStillMeasuredInOrder) {
   ASSERT_EQ(err.size(), 2u) << run.err;
   EXPECT_EQ(err[0], "tessel: " + PathOf("missing.wav") + ": no such file");
   EXPECT_EQ(err[1].rfind("tessel: " + PathOf("notes.wav") + ": ", 0), 0u) << err[1];
-}
 
-TEST_F(SnrCommand, JsonListsFailuresInPlace) {
-  const auto samples = test_signals::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("good.wav"), 16000, 1, samples));
-  const TesselRun run = Run({"snr", "--json", PathOf("missing.wav"), PathOf("good.wav")});
-  EXPECT_EQ(run.status, 1);
-  const auto out = run.OutLines();
-  ASSERT_EQ(out.size(), 2u);
-  EXPECT_EQ(nlohmann::json::parse(out[0]),
+  // In JSON a failure takes its file's place in the list.
+  const TesselRun json = Run({"snr", "--json", PathOf("missing.wav"), PathOf("good1.wav")});
+  EXPECT_EQ(json.status, 1);
+  const auto lines = json.OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(lines[0]),
             (nlohmann::json{{"file", PathOf("missing.wav")}, {"error", "no such file"}}));
-  EXPECT_EQ(nlohmann::json::parse(out[1])["file"], PathOf("good.wav"));
+  EXPECT_EQ(nlohmann::json::parse(lines[1])["file"], PathOf("good1.wav"));
 }
 
-TEST_F(SnrCommand, ChannelChoosesWhatIsMeasured) {
-  // Speech on the right channel only; the left one holds noise.
-  const auto left = test_signals::UniformNoise(16000 * 2, 50, 1, 16);
-  const auto right = test_signals::SpeechInNoise(16000, 2.0, {{0.5, 1.5}});
+// Speech on the right channel only, noise on the left: both commands read the chosen channel.
+TEST_F(SnrCommand, ChannelChoosesWhatIsMeasuredAndWhatIsStreamed) {
+  const auto left = test_signals::UniformNoise(16000 * 3, 50, 1, 16);
+  const auto right = test_signals::SpeechInNoise(16000, 3.0, {{0.5, 1.5}});
   std::vector<int16_t> stereo;
   for (size_t i = 0; i < left.size(); ++i) {
     stereo.push_back(left[i]);
     stereo.push_back(right[i]);
   }
-  ASSERT_TRUE(test_audio::WriteFile(PathOf("stereo.wav"), 16000, 2, stereo));
+  const std::string file = PathOf("stereo.wav");
+  ASSERT_TRUE(test_audio::WriteFile(file, 16000, 2, stereo));
   const Expected e = Direct(right);
 
-  const TesselRun run = Run({"snr", "--json", "--channel", "1", PathOf("stereo.wav")});
+  const TesselRun run = Run({"snr", "--json", "--channel", "1", file});
   ASSERT_EQ(run.status, 0) << run.err;
   const auto j = nlohmann::json::parse(run.out);
   EXPECT_EQ(j["channels"], 2);
   EXPECT_EQ(j["channel"], 1);
   EXPECT_EQ(j["speech"]["beginSample"], e.begin);
   EXPECT_EQ(j["snrDb"].get<float>(), e.snr);
+  const auto parse = [&](std::vector<std::string> args) {
+    return nlohmann::json::parse(Run(args).out);
+  };
+  EXPECT_EQ(parse({"analyze", "--json", "--channel", "1", file})["utterances"].size(), 1u);
+  EXPECT_TRUE(parse({"analyze", "--json", file})["utterances"].empty());
 
-  const TesselRun beyond = Run({"snr", "--channel", "2", PathOf("stereo.wav")});
+  const TesselRun beyond = Run({"snr", "--channel", "2", file});
   EXPECT_EQ(beyond.status, 1);
   EXPECT_EQ(beyond.out, "");
-  EXPECT_EQ(beyond.err, "tessel: " + PathOf("stereo.wav") +
+  EXPECT_EQ(beyond.err, "tessel: " + file +
                             ": has 2 channels, channel 2 does not exist (channels count from 0)\n");
 }
 
@@ -157,12 +155,7 @@ TEST_F(SnrCommand, VersionHelpAndUsageErrors) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("tessel " TESSEL_PROJECT_VERSION "\n") + Tessel_VerInfo());
 
-  const TesselRun help = Run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("snr"), std::string::npos);
-
   EXPECT_EQ(Run({}).status, 2);
   EXPECT_EQ(Run({"snr"}).status, 2);
-  EXPECT_EQ(Run({"snr", "--channel", "-1", "x.wav"}).status, 2);
   EXPECT_EQ(Run({"frobnicate"}).status, 2);
 }

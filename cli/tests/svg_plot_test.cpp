@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "plot_paths.h"
-
 TEST(SvgPlot, TimeStepsAreOneTwoFiveTimesAPowerOfTen) {
   EXPECT_DOUBLE_EQ(TimeTickStep(7.384, 12), 1.0);
   EXPECT_DOUBLE_EQ(TimeTickStep(12.0, 12), 1.0);
@@ -59,10 +57,4 @@ TEST(SvgPlot, EmptyAndShortRecordingsStillDraw) {
   const std::vector<int16_t> three = {1, -1, 5};
   plot.samples = &three;
   EXPECT_NE(RenderSvgPlot(plot).find("<path class=\"wave\""), std::string::npos);
-}
-
-TEST(PlotPaths, OneInputWritesTheNamedFile) {
-  std::vector<std::string> files;
-  EXPECT_EQ(PlotFilesFor("out/x.svg", {"in/a.wav"}, files), "");
-  EXPECT_EQ(files, (std::vector<std::string>{"out/x.svg"}));
 }

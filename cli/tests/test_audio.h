@@ -6,14 +6,17 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace test_audio {
 
-// Writes interleaved 16-bit samples; `format` e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16.
-inline bool WriteFile(const std::string& path, int rate, int channels,
-                      const std::vector<int16_t>& interleaved,
-                      int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16) {
+// Writes interleaved samples, 16-bit ones as they are and doubles unscaled (1.0 is full scale);
+// `format` e.g. SF_FORMAT_WAV | SF_FORMAT_PCM_16.
+template <typename Sample>
+bool WriteFile(const std::string& path, int rate, int channels,
+               const std::vector<Sample>& interleaved,
+               int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16) {
   SF_INFO info{};
   info.samplerate = rate;
   info.channels = channels;
@@ -21,21 +24,13 @@ inline bool WriteFile(const std::string& path, int rate, int channels,
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!file) return false;
   const sf_count_t frames = sf_count_t(interleaved.size()) / channels;
-  const bool ok = sf_writef_short(file, interleaved.data(), frames) == frames;
-  return sf_close(file) == 0 && ok;
-}
-
-// Writes normalised doubles as 32-bit float samples, unscaled.
-inline bool WriteFloatFile(const std::string& path, int rate, const std::vector<double>& samples) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!file) return false;
-  const sf_count_t frames = sf_count_t(samples.size());
-  const bool ok = sf_writef_double(file, samples.data(), frames) == frames;
-  return sf_close(file) == 0 && ok;
+  sf_count_t written;
+  if constexpr (std::is_same_v<Sample, double>) {
+    written = sf_writef_double(file, interleaved.data(), frames);
+  } else {
+    written = sf_writef_short(file, interleaved.data(), frames);
+  }
+  return sf_close(file) == 0 && written == frames;
 }
 
 }  // namespace test_audio

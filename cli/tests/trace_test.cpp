@@ -3,6 +3,7 @@
 #include <expat.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -139,36 +140,43 @@ TEST(Trace, AgreesWithTheApiFrameByFrame) {
   }
 }
 
-TEST_F(TraceProgram, BundledRecordingTraceMatchesTheGoldenFile) {
-  const std::string csv = PathOf("speech-16k.csv");
-  const TesselRun run = Run({"analyze", "--json", "--trace", csv, TESSEL_SPEECH_WAV});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(nlohmann::json::parse(run.out)["trace"], csv);
-  if (const char* update = std::getenv("TESSEL_UPDATE_GOLDEN");
-      update && std::string(update) == "1") {
-    std::filesystem::copy_file(csv, TESSEL_TRACE_GOLDEN,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
-  EXPECT_EQ(ReadAll(csv), ReadAll(TESSEL_TRACE_GOLDEN));
-}
-
-TEST_F(TraceProgram, TracedPlotsAreWellFormedSvgWithTheTraceLane) {
+// Two files of the same name: the second file's trace and plot are numbered, both traces are
+// the golden file, and both plots are well-formed SVG titled with the SNR, with the trace lane.
+TEST_F(TraceProgram, TracesMatchTheGoldenFileAndTracedPlotsAreWellFormedSvg) {
   std::filesystem::create_directories(PathOf("again"));
   const std::string copy = PathOf("again/speech-16k.wav");
   std::filesystem::copy_file(TESSEL_SPEECH_WAV, copy);
-  const TesselRun run = Run(
-      {"analyze", "--plot", PathOf("plots"), "--trace", PathOf("traces"), TESSEL_SPEECH_WAV, copy});
+  const TesselRun run = Run({"analyze", "--json", "--plot", PathOf("plots"), "--trace",
+                             PathOf("traces"), TESSEL_SPEECH_WAV, copy});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("  trace: " + PathOf("traces/speech-16k-2.csv") + "\n"), std::string::npos)
-      << run.out;
+  const auto lines = run.OutLines();
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string first = PathOf("traces/speech-16k.csv");
+  EXPECT_EQ(nlohmann::json::parse(lines[0])["trace"], first);
+  EXPECT_EQ(nlohmann::json::parse(lines[1])["trace"], PathOf("traces/speech-16k-2.csv"));
+  if (const char* update = std::getenv("TESSEL_UPDATE_GOLDEN");
+      update && std::string(update) == "1") {
+    std::filesystem::copy_file(first, TESSEL_TRACE_GOLDEN,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(ReadAll(first), ReadAll(TESSEL_TRACE_GOLDEN));
   EXPECT_EQ(ReadAll(PathOf("traces/speech-16k-2.csv")), ReadAll(TESSEL_TRACE_GOLDEN));
 
+  const nlohmann::json j = nlohmann::json::parse(lines[0]);
+  EXPECT_EQ(j["plot"], PathOf("plots/speech-16k.svg"));
+  char title[64];
+  std::snprintf(title, sizeof title, "<title>speech-16k.wav  \xE2\x80\x94  SNR %.2f dB</title>",
+                j["snrDb"].get<double>());
+  EXPECT_NE(ReadAll(PathOf("plots/speech-16k.svg")).find(title), std::string::npos);
   for (const char* plot : {"plots/speech-16k.svg", "plots/speech-16k-2.svg"}) {
-    const SvgCount svg = ParseSvg(ReadAll(PathOf(plot)));
+    const std::string text = ReadAll(PathOf(plot));
+    EXPECT_EQ(text.rfind("<?xml", 0), 0u);
+    const SvgCount svg = ParseSvg(text);
     EXPECT_EQ(svg.root, "svg");
     EXPECT_EQ(svg.height, "504.0");
     EXPECT_EQ(svg.elements.at("path.wave"), 1);
     EXPECT_EQ(svg.elements.at("rect.utterance"), 2);
+    EXPECT_EQ(svg.elements.at("rect.span"), 1);
     EXPECT_EQ(svg.elements.at("polyline.energy"), 1);
     EXPECT_EQ(svg.elements.at("polyline.threshold"), 1);
     EXPECT_GE(svg.elements.at("rect.voiced"), 2);

@@ -1,5 +1,6 @@
 #include "snr_recordings.h"
 
+#include "golden_file.h"
 #include "support/test_signals.h"
 
 using test_signals::AddVoicedBurst;
@@ -36,4 +37,14 @@ std::vector<TestRecording> SnrTestRecordings() {
       {"full_scale_square", test_signals::SquareBurst(20000, 5000, 15000, 40, 32767, -32768)});
 
   return recordings;
+}
+
+std::vector<std::string> MeasureSnr(decltype(&Tessel_GetSNR) getSnr,
+                                    const std::vector<int16_t>& samples) {
+  int handle;
+  int32_t begin = -1, end = -1;
+  float snr = -1.0f;
+  const int32_t result =
+      getSnr(&handle, samples.data(), static_cast<int32_t>(samples.size()), &begin, &end, &snr);
+  return {std::to_string(result), std::to_string(begin), std::to_string(end), FloatBits(snr)};
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tessel.h"
+
 // The recordings behind snr.golden, made with integer arithmetic only, so that every build
 // (Linux, 32-bit and 64-bit Windows) feeds the library exactly the same samples.
 
@@ -15,3 +17,7 @@ struct TestRecording {
 // Recordings that exercise the SNR estimator: silence, bursts, noise at several levels,
 // the frame-count boundaries and full-scale clipping.
 std::vector<TestRecording> SnrTestRecordings();
+
+// The fields of an snr.golden line: what getSnr returns and writes, the SNR by its bits.
+std::vector<std::string> MeasureSnr(decltype(&Tessel_GetSNR) getSnr,
+                                    const std::vector<int16_t>& samples);

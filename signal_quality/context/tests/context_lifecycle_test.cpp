@@ -10,58 +10,43 @@
 
 namespace {
 
-SnrContext* Open(int32_t rate, int32_t frameSize) {
-  return static_cast<SnrContext*>(Tessel_Init(rate, frameSize));
-}
-
-TEST(TesselInit, AcceptsFrameSizesOfTenToTwentyMillisecondsAtEveryRate) {
+// The frame sizes tessel.h describes for each rate, as the 8 kHz frame they come to (0: the
+// context is refused): both ends of each range and sizes just outside them, odd sizes, sizes
+// whose 8 kHz frame is not a multiple of 4, and rates a context does not take.
+TEST(TesselInit, AcceptsExactlyTheRatesAndFrameSizesTesselHDescribes) {
   struct Case {
     int32_t rate, frameSize, frameSize8k;
   };
-  for (const Case& c :
-       {Case{8000, 160, 160}, Case{8000, 80, 80}, Case{8000, 120, 120}, Case{11025, 220, 160},
-        Case{11025, 110, 80}, Case{16000, 320, 160}, Case{16000, 160, 80}, Case{22050, 220, 80},
-        Case{22050, 440, 160}, Case{44100, 882, 160}, Case{44100, 442, 80}, Case{48000, 960, 160},
-        Case{48000, 480, 80}, Case{48000, 484, 80}}) {
-    SnrContext* context = Open(c.rate, c.frameSize);
-    ASSERT_NE(context, nullptr) << c.rate << "/" << c.frameSize;
+  // clang-format off
+  const Case cases[] = {
+      {8000, 80, 80},      {8000, 120, 120},    {8000, 160, 160},    {11025, 110, 80},
+      {11025, 220, 160},   {16000, 160, 80},    {16000, 320, 160},   {22050, 220, 80},
+      {22050, 440, 160},   {44100, 442, 80},    {44100, 882, 160},   {48000, 480, 80},
+      {48000, 484, 80},    {48000, 960, 160},
+      {8000, 79, 0},       {8000, 81, 0},       {8000, 82, 0},       {8000, 162, 0},
+      {8000, 0, 0},        {8000, -160, 0},     {11025, 108, 0},     {11025, 114, 0},
+      {11025, 222, 0},     {16000, 321, 0},     {22050, 226, 0},     {44100, 441, 0},
+      {48000, 478, 0},     {48000, 492, 0},     {48000, 962, 0},
+      {12000, 240, 0},     {24000, 480, 0},     {32000, 640, 0},     {96000, 1920, 0},
+      {8001, 160, 0},      {0, 0, 0},           {INT32_MAX, 21474836, 0}};
+  // clang-format on
+  for (const Case& c : cases) {
+    void* handle = Tessel_Init(c.rate, c.frameSize);
+    if (c.frameSize8k == 0) {
+      EXPECT_EQ(handle, nullptr) << c.rate << "/" << c.frameSize;
+      continue;
+    }
+    ASSERT_NE(handle, nullptr) << c.rate << "/" << c.frameSize;
+    const SnrContext* context = static_cast<SnrContext*>(handle);
     EXPECT_EQ(context->frameSize8k, c.frameSize8k) << c.rate << "/" << c.frameSize;
-    EXPECT_EQ(context->inputRate, c.rate);
-    EXPECT_EQ(context->inputFrameSize, c.frameSize);
-    EXPECT_EQ(context->detectorWorkSize, EndpointDetector_WorkSize(8000, c.frameSize8k));
-    EXPECT_EQ(context->frameBuffer, context->workBlock);
-    // The detector lives right behind the frame buffer, inside the same block.
-    EXPECT_EQ(static_cast<void*>(context->detector),
-              static_cast<void*>(static_cast<char*>(context->workBlock) + 2 * c.frameSize8k));
-    EXPECT_EQ(context->detector->frameLength, c.frameSize8k);
     EXPECT_EQ(context->detector->minThreshold, 156);
     int32_t begin = 7, end = 7;
-    EXPECT_EQ(Tessel_GetUttrEPD(context, &begin, &end), 0);
+    EXPECT_EQ(Tessel_GetUttrEPD(handle, &begin, &end), 0);
     EXPECT_EQ(begin, -1);
     EXPECT_EQ(end, -1);
-    EXPECT_EQ(Tessel_GetUttrEPD(context, nullptr, nullptr), 0);
-    EXPECT_EQ(Tessel_Release(context), 0);
+    EXPECT_EQ(Tessel_GetUttrEPD(handle, nullptr, nullptr), 0);
+    EXPECT_EQ(Tessel_Release(handle), 0);
   }
-}
-
-TEST(TesselInit, RefusesFrameSizesOutsideTheRangeOddOrNotAMultipleOfFourAt8k) {
-  struct Case {
-    int32_t rate, frameSize;
-  };
-  for (const Case& c :
-       {Case{8000, 79}, Case{8000, 81}, Case{8000, 162}, Case{8000, 82}, Case{8000, 0},
-        Case{8000, -160}, Case{44100, 441}, Case{11025, 108}, Case{11025, 222}, Case{11025, 114},
-        Case{22050, 226}, Case{48000, 492}, Case{48000, 478}, Case{48000, 962}, Case{16000, 321}}) {
-    EXPECT_EQ(Tessel_Init(c.rate, c.frameSize), nullptr) << c.rate << "/" << c.frameSize;
-  }
-}
-
-TEST(TesselInit, RefusesUnsupportedRates) {
-  for (int32_t rate : {12000, 24000, 32000, 96000, 8001}) {
-    EXPECT_EQ(Tessel_Init(rate, rate / 50 - (rate / 50) % 4), nullptr) << rate;
-  }
-  EXPECT_EQ(Tessel_Init(0, 0), nullptr);
-  EXPECT_EQ(Tessel_Init(INT32_MAX, 21474836), nullptr);
 }
 
 TEST(NullHandle, EveryContextOperationReturnsMinusOneAndWritesNothing) {

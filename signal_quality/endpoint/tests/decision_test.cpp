@@ -85,16 +85,6 @@ TEST(BeginTest, NeedsTwoSpeechLikeFramesInARow) {
   EXPECT_EQ(d->runLength, 0);
 }
 
-TEST(BeginTest, NeverPlacesTheBeginBeforeTheFirstFrame) {
-  DetectorArea area(8000, 160);
-  EndpointDetector* d = area.detector;
-  d->framesSeen = 3;
-  d->preBeginFrames = 20;
-  EXPECT_EQ(WaitingFrame(d, kVoiced), 0);
-  EXPECT_EQ(WaitingFrame(d, kVoiced), 1);
-  EXPECT_EQ(d->framesSinceBegin, 4);
-}
-
 TEST(EndTest, EndsAfterHangoverAndASingleSpeechLikeFrameRestartsTheCount) {
   DetectorArea area(8000, 160);
   EndpointDetector* d = area.detector;

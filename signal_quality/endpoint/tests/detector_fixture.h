@@ -32,11 +32,6 @@ inline Recording Voiced(int32_t frames, double pitchHz, int32_t frameLength = 16
   return test_signals::Harmonics(size_t(frames) * size_t(frameLength), pitchHz, amplitude, rate);
 }
 
-// A pure tone at 8 kHz.
-inline Recording Tone(int32_t frames, double hz, double amplitude, int32_t frameLength = 160) {
-  return test_signals::Tone(size_t(frames) * size_t(frameLength), hz, amplitude, 8000);
-}
-
 // Quiet white noise from a fixed-seed generator, uniform in -amplitude ... amplitude.
 inline Recording Noise(int32_t frames, int32_t amplitude = 40, uint32_t seed = 12345,
                        int32_t frameLength = 160) {

@@ -6,98 +6,39 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/scoped_variable.h"
 #include "tests/support/scratch_folder.h"
 
-namespace {
-
-std::optional<std::wstring> Variable(const wchar_t* name) {
-  wchar_t value[32768];
-  const DWORD length = GetEnvironmentVariableW(name, value, 32768);
-  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-  return std::wstring(value, length);
-}
-
-void SetVariable(const wchar_t* name, const std::optional<std::wstring>& value) {
-  SetEnvironmentVariableW(name, value ? value->c_str() : nullptr);
-}
-
-// Each test sets the two variables as it needs them; the process's own come back afterwards.
-class ChooseBaseFolderTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    savedX86_ = Variable(L"ProgramFiles(x86)");
-    saved_ = Variable(L"ProgramFiles");
-  }
-  void TearDown() override {
-    SetVariable(L"ProgramFiles(x86)", savedX86_);
-    SetVariable(L"ProgramFiles", saved_);
-  }
-  void Set(const std::optional<std::wstring>& x86, const std::optional<std::wstring>& plain) {
-    SetVariable(L"ProgramFiles(x86)", x86);
-    SetVariable(L"ProgramFiles", plain);
-  }
-  std::optional<std::wstring> Chosen() {
-    wchar_t base[kPathChars];
-    if (!ChooseBaseFolder(base)) return std::nullopt;
-    return std::wstring(base);
-  }
-
- private:
-  std::optional<std::wstring> savedX86_;
-  std::optional<std::wstring> saved_;
-};
-
-}  // namespace
-
-TEST_F(ChooseBaseFolderTest, PrefersTheX86Folder) {
-  Set(L"C:\\Program Files (x86)", L"C:\\Program Files");
-  EXPECT_EQ(Chosen(), L"C:\\Program Files (x86)");
-}
-
-TEST_F(ChooseBaseFolderTest, FallsBackToProgramFiles) {
-  Set(std::nullopt, L"D:\\Apps");
-  EXPECT_EQ(Chosen(), L"D:\\Apps");
-}
-
-TEST_F(ChooseBaseFolderTest, NeitherDefinedMeansNoBase) {
-  Set(std::nullopt, std::nullopt);
-  EXPECT_EQ(Chosen(), std::nullopt);
-}
-
-TEST_F(ChooseBaseFolderTest, X86FolderThatDoesNotFitIsRefusedWithoutFallingBack) {
-  Set(L"C:\\" + std::wstring(kPathChars, L'x'), L"C:\\Program Files");
-  EXPECT_EQ(Chosen(), std::nullopt);
+// ProgramFiles(x86) when defined, else ProgramFiles; nothing when the chosen one is missing,
+// does not fit or is not an absolute folder.
+TEST(ChooseBaseFolder, PrefersTheX86FolderAndRefusesWhatCannotBeABase) {
+  const ScopedVariable x86(L"ProgramFiles(x86)");
+  const ScopedVariable plain(L"ProgramFiles");
+  using Value = std::optional<std::wstring>;
   const std::wstring longest = L"C:\\" + std::wstring(kPathChars - 4, L'x');
-  Set(longest, L"C:\\Program Files");
-  EXPECT_EQ(Chosen(), longest);
-}
-
-TEST_F(ChooseBaseFolderTest, EmptyOrRelativeFolderIsRefused) {
-  for (const wchar_t* value : {L"", L"Program Files", L"C:", L"C:Apps", L"\\Apps", L"..\\x"}) {
-    Set(value, L"C:\\Program Files");
-    EXPECT_EQ(Chosen(), std::nullopt) << value;
+  const struct {
+    Value x86, plain, chosen;
+  } cases[] = {
+      {L"C:\\Program Files (x86)", L"C:\\Program Files", L"C:\\Program Files (x86)"},
+      {std::nullopt, L"D:\\Apps", L"D:\\Apps"},
+      {std::nullopt, std::nullopt, std::nullopt},
+      {L"C:\\" + std::wstring(kPathChars, L'x'), L"C:\\Program Files", std::nullopt},
+      {longest, L"C:\\Program Files", longest},
+      {L"", L"C:\\Program Files", std::nullopt},
+      {L"Program Files", L"C:\\Program Files", std::nullopt},
+      {L"C:", L"C:\\Program Files", std::nullopt},
+      {L"C:Apps", L"C:\\Program Files", std::nullopt},
+      {L"\\Apps", L"C:\\Program Files", std::nullopt},
+      {L"..\\x", L"C:\\Program Files", std::nullopt},
+      {L"\\\\server\\share", std::nullopt, L"\\\\server\\share"},
+  };
+  for (const auto& c : cases) {
+    x86.Set(c.x86);
+    plain.Set(c.plain);
+    wchar_t base[kPathChars];
+    const bool chosen = ChooseBaseFolder(base);
+    EXPECT_EQ(chosen ? Value(base) : std::nullopt, c.chosen) << c.x86.value_or(L"(none)");
   }
-  Set(L"\\\\server\\share", std::nullopt);
-  EXPECT_EQ(Chosen(), L"\\\\server\\share");
-}
-
-TEST(CleanApplication, DeletesClonesThenPrunesTheIniInTheDllFolder) {
-  ScratchFolder base(L"base");
-  const std::wstring dll = base / L"Marloth\\Quorvane\\dll";
-  ASSERT_TRUE(MakeFolders(dll));
-  ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libUart1.dll", "MZ"));
-  ASSERT_TRUE(WriteBytes(dll + L"\\QRX_libAdb.dll", "MZ"));
-  ASSERT_TRUE(
-      WriteBytes(dll + L"\\Linkport.ini", Utf16File(L"QRX_libUart1.dll\tMic\t16000\t921600\n"
-                                                    L"QRX_libAdb.dll\tPhone\t8000\t115200\n")));
-  ASSERT_TRUE(WriteBytes(base / L"Marloth\\Quorvane\\Linkport.ini", Utf16File(L"[x]\n")));
-
-  CleanApplication(base.Path().c_str(), L"Marloth\\Quorvane");
-  EXPECT_FALSE(FileExists(dll + L"\\QRX_libUart1.dll"));
-  EXPECT_TRUE(FileExists(dll + L"\\QRX_libAdb.dll"));
-  EXPECT_EQ(ReadBytes(dll + L"\\Linkport.ini"),
-            Utf16File(L"QRX_libAdb.dll\tPhone\t8000\t115200\r\n"));
-  EXPECT_EQ(ReadBytes(base / L"Marloth\\Quorvane\\Linkport.ini"), Utf16File(L"[x]\n"));
 }
 
 TEST(CleanApplication, CloneWhosePathDoesNotFitIsSkippedNotCut) {

@@ -77,14 +77,11 @@ std::vector<HWND> DialogsOf(DWORD processId) {
 ToolRun RunTool(const ToolLaunch& launch, DWORD timeoutMs) {
   ToolRun run;
   std::wstring commandLine = launch.commandLine;  // CreateProcessW may write to it
-  std::wstring block = launch.environment ? launch.environment->Block() : std::wstring();
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  run.started =
-      CreateProcessW(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                     CREATE_UNICODE_ENVIRONMENT, launch.environment ? block.data() : nullptr,
-                     nullptr, &startup, &process) != FALSE;
+  run.started = CreateProcessW(launch.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                               0, nullptr, nullptr, &startup, &process) != FALSE;
   if (!run.started) return run;
 
   std::vector<HWND> answered;

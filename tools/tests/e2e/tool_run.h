@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/environment_block.h"
-
 // What one message box of a tool showed.
 struct MessageBoxSeen {
   std::wstring caption;
@@ -27,15 +25,15 @@ struct ToolRun {
 };
 
 struct ToolLaunch {
-  std::wstring program;                           // full path of the executable
-  std::wstring commandLine;                       // the exact command line the tool receives
-  const EnvironmentBlock* environment = nullptr;  // null: this process's environment
+  std::wstring program;      // full path of the executable
+  std::wstring commandLine;  // the exact command line the tool receives
   // Called once per message box while it is still open, before OK is pressed.
   std::function<void(HWND box, DWORD processId)> whileBoxOpen;
 };
 
-// Starts the tool, answers every message box it shows with OK (recording what it showed), and
-// waits for the process to end. A tool that has not ended after timeoutMs is terminated.
+// Starts the tool with this process's environment, answers every message box it shows with OK
+// (recording what it showed), and waits for the process to end. A tool that has not ended after
+// timeoutMs is terminated.
 ToolRun RunTool(const ToolLaunch& launch, DWORD timeoutMs = 20000);
 
 // The visible top-level dialog-class windows (message boxes, dialogs) of a process.

@@ -70,6 +70,19 @@ bool FileExists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::set<std::wstring> Listing(const std::wstring& folder) {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.insert(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 std::wstring LongPath(const std::wstring& path) { return L"\\\\?\\" + path; }
 
 std::string Utf16File(const std::wstring& text) {

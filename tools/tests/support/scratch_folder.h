@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 // A fresh folder below the temporary folder, removed with everything in it when the test ends.
@@ -27,6 +28,8 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // The file's bytes, or "<missing>" if it cannot be opened.
 std::string ReadBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// The names in a folder, without "." and "..".
+std::set<std::wstring> Listing(const std::wstring& folder);
 // The same absolute path with the prefix that lifts the path-length limit, for setting up and
 // checking files whose paths the tools must refuse to compose.
 std::wstring LongPath(const std::wstring& path);
