@@ -135,25 +135,6 @@ void BM_ReferenceContext(benchmark::State& state) {
   SetAudioCounters(state, kSeconds);
 }
 
-// The block converters alone, called once per sample through a pointer.
-void BM_Converter(benchmark::State& state) {
-  const int32_t rate = int32_t(state.range(0));
-  const std::vector<int16_t>& all = TenMinutes(rate);
-  const std::vector<int16_t> samples(all.begin(), all.begin() + 60 * rate);
-  BlockConverter volatile convertPointer = BlockConverterForRate(rate);
-  for (auto _ : state) {
-    const BlockConverter convert = convertPointer;
-    RateConverter converter;
-    RateConverter_Reset(&converter);
-    int16_t out = 0;
-    int32_t produced = 0;
-    for (const int16_t& s : samples) produced += convert(&converter, &s, 1, &out);
-    benchmark::DoNotOptimize(produced);
-  }
-  SetSampleCounters(state, double(samples.size()));
-  SetAudioCounters(state, 60);
-}
-
 // The block converters, one call per 20 ms input frame as the context makes them.
 void BM_BlockConverter(benchmark::State& state) {
   const int32_t rate = int32_t(state.range(0));
@@ -232,7 +213,6 @@ void EveryRateAndFrame(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Context)->Apply(EveryRateAndFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ContextWatched)->Args({8000, 20})->Args({48000, 20})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceContext)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Converter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BlockConverter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceConverter)->Apply(EveryRate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WebRtcVad)
@@ -249,8 +229,8 @@ int main(int argc, char** argv) {
   std::printf(
       "\nAudio seconds per CPU second (x real time), one context; converters in ns per "
       "input sample:\n");
-  std::printf("%7s %10s %10s %10s %10s %10s %9s %9s %9s\n", "rate", "ctx 20 ms", "ctx 10 ms",
-              "vs VAD 20", "vs VAD 10", "reference", "block", "sample", "shifted");
+  std::printf("%7s %10s %10s %10s %10s %10s %9s %9s\n", "rate", "ctx 20 ms", "ctx 10 ms",
+              "vs VAD 20", "vs VAD 10", "reference", "block", "shifted");
   for (int32_t rate : kRates) {
     std::string arg = "/";
     arg += std::to_string(rate);
@@ -271,8 +251,8 @@ int main(int argc, char** argv) {
     } else {
       std::printf(" %10s %10s", "", "");
     }
-    std::printf(" %10.0f %9.2f %9.2f %9.2f\n", reference, perSample("BM_BlockConverter"),
-                perSample("BM_Converter"), perSample("BM_ReferenceConverter"));
+    std::printf(" %10.0f %9.2f %9.2f\n", reference, perSample("BM_BlockConverter"),
+                perSample("BM_ReferenceConverter"));
   }
   std::printf(
       "\"vs VAD\": against WebRTC's VAD with frames of the same length (> 1: faster); "
