@@ -32,6 +32,9 @@ FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
                   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
                   wine wine32:i386 wine64 xvfb xauth)
+# The linux-arm64 preset: Debian's cross compiler, GoogleTest's sources built for the target,
+# and qemu-user, which runs the test programs.
+ARM64_PACKAGES=(googletest g++-aarch64-linux-gnu qemu-user)
 # The Windows release and its tests: Tessel.lib, a host linked the MSVC way, the zip.
 PACKAGE_PACKAGES=(llvm lld clang zip python3-pytest)
 # The Python package under Debian's own python3, installed offline into a virtual environment.
