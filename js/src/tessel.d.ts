@@ -37,10 +37,15 @@ export interface Stream {
   close(): void;
 }
 
+export interface LoadOptions {
+  /** Receives each line the library writes to stderr (console.warn by default). */
+  warn?: (line: string) => void;
+}
+
 export declare class Tessel {
   private constructor();
   /** Loads the WebAssembly module; each instance has its own memory. */
-  static load(): Promise<Tessel>;
+  static load(options?: LoadOptions): Promise<Tessel>;
   /** The package's version, the project's. */
   readonly version: string;
   /** The library's two-line version banner. */
