@@ -40,6 +40,8 @@ export interface Stream {
 export interface LoadOptions {
   /** Receives each line the library writes to stderr (console.warn by default). */
   warn?: (line: string) => void;
+  /** false loads the portable form even where the engine has WebAssembly SIMD. */
+  simd?: boolean;
 }
 
 export declare class Tessel {
@@ -50,6 +52,8 @@ export declare class Tessel {
   readonly version: string;
   /** The library's two-line version banner. */
   readonly banner: string;
+  /** Whether this instance runs the form of the library built with WebAssembly SIMD. */
+  readonly simd: boolean;
   /**
    * A stream for sampleRate (8000, 11025, 16000, 22050, 44100 or 48000 Hz) taking frames of
    * frameSize samples: an even number from sampleRate / 100 to sampleRate / 50 whose length at

@@ -1,6 +1,5 @@
 // The Tessel library in WebAssembly: end-point detection and SNR estimation for 16-bit speech
 // recordings, in Node and in browsers. The rules and words are those of tessel.h.
-import createTesselCore from './tessel-core.mjs';
 
 const VERSION = '@PROJECT_VERSION@';
 const RATES = [8000, 11025, 16000, 22050, 44100, 48000];
@@ -51,9 +50,18 @@ function initRefusal(rate, frameSize) {
   return null;
 }
 
+// The smallest module with a SIMD instruction (i8x16.splat): engines without WebAssembly SIMD
+// refuse it, and get the portable form of the library.
+const SIMD_PROBE = new Uint8Array([
+  0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0, 10, 8, 1, 6, 0, 65, 0, 253, 15, 11,
+]);
+
 // Node reads the module's bytes from beside this file; browsers fetch them from there.
-async function loadCore(warn) {
-  const wasmUrl = new URL('./tessel-core.wasm', import.meta.url);
+async function loadCore(warn, simd) {
+  const { default: createTesselCore } = await (simd ? import('./tessel-core.mjs')
+    : import('./tessel-core-portable.mjs'));
+  const wasmUrl = simd ? new URL('./tessel-core.wasm', import.meta.url)
+    : new URL('./tessel-core-portable.wasm', import.meta.url);
   const settings = { printErr: warn, print: warn };
   if (typeof process === 'object' && process.versions && process.versions.node) {
     const { readFile } = await import('node:fs/promises');
@@ -144,8 +152,9 @@ class Tessel {
   #core;
   #registry;
 
-  constructor(core) {
+  constructor(core, simd) {
     this.#core = core;
+    this.simd = simd;
     this.#registry = new FinalizationRegistry((held) => release(core, held));
     this.version = VERSION;
     const banner = core._Tessel_VerInfo();
@@ -156,10 +165,14 @@ class Tessel {
   }
 
   // Loads the module; every load gives an instance with its own memory. warn receives each
-  // line the library writes to stderr (the SNR estimate's quantiser may warn).
-  static async load({ warn = (line) => console.warn(line) } = {}) {
+  // line the library writes to stderr (the SNR estimate's quantiser may warn). The library
+  // uses WebAssembly SIMD where the engine has it, unless simd is false; both forms give the
+  // same results, bit for bit.
+  static async load({ warn = (line) => console.warn(line), simd = true } = {}) {
     if (typeof warn !== 'function') throw new TypeError('warn must be a function');
-    return new Tessel(await loadCore(warn));
+    if (typeof simd !== 'boolean') throw new TypeError('simd must be true or false');
+    const useSimd = simd && WebAssembly.validate(SIMD_PROBE);
+    return new Tessel(await loadCore(warn, useSimd), useSimd);
   }
 
   stream(sampleRate, frameSize) {

@@ -6,7 +6,12 @@ import { test } from 'node:test';
 import { Fnv1a, floatBits, loadApi, readGolden, readIndex, readRecording } from './support.mjs';
 
 const { Tessel } = await loadApi();
-const tessel = await Tessel.load({ warn: () => {} });
+const simd = process.env.TESSEL_JS_SIMD !== '0';
+const tessel = await Tessel.load({ warn: () => {}, simd });
+
+test(`this run checks the ${simd ? 'SIMD' : 'portable'} form`, () => {
+  assert.equal(tessel.simd, simd);
+});
 
 // The fields of a stream.golden line, measured as stream_golden::Measure does: push every whole
 // frame, read the utterance after each push, list each utterance when a new end appears.

@@ -13,8 +13,9 @@ mkdir -p "$work/project"
 tarball=$work/tessel-$version.tgz
 [ -f "$tarball" ] || { echo "npm pack made no $tarball"; exit 1; }
 
-expected="package/LICENSE package/README.md package/package.json package/tessel-core.mjs package/tessel-core.wasm package/tessel.d.ts package/tessel.mjs"
-listed=$(tar -tzf "$tarball" | sort | paste -sd ' ')
+expected="package/LICENSE package/README.md package/package.json package/tessel-core-portable.mjs \
+package/tessel-core-portable.wasm package/tessel-core.mjs package/tessel-core.wasm package/tessel.d.ts package/tessel.mjs"
+listed=$(tar -tzf "$tarball" | LC_ALL=C sort | paste -sd " ")
 if [ "$listed" != "$expected" ]; then
   echo "the tarball holds: $listed"
   echo "expected:          $expected"
