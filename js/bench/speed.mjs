@@ -1,7 +1,9 @@
-// Speed of the WebAssembly context through the JavaScript API against the native library of
-// the same tree, in one run: seconds of audio per CPU second at every rate with 10 and 20 ms
-// frames, on the same ten minutes of audio (the native side makes it), reading the utterance
-// after every push as a host does; each figure the median of the passes, after one warm-up.
+// Speed of the WebAssembly context through the JavaScript API, in both forms of the library
+// (with WebAssembly SIMD, the one engines that have it load, and the portable one), against the
+// native library of the same tree, in one run: seconds of audio per CPU second at every rate
+// with 10 and 20 ms frames, on the same ten minutes of audio (the native side makes it),
+// reading the utterance after every push as a host does; each figure the median of the passes,
+// after one warm-up. The count of utterance ends seen must be the native one.
 //
 // Usage: node speed.mjs <native_speed program> <package folder> <work folder> [passes]
 import { execFileSync } from 'node:child_process';
@@ -12,7 +14,8 @@ import { pathToFileURL } from 'node:url';
 const [native, packageFolder, work, passesText = '5'] = process.argv.slice(2);
 const passes = Number(passesText);
 const { Tessel } = await import(pathToFileURL(join(packageFolder, 'tessel.mjs')).href);
-const tessel = await Tessel.load();
+const forms = { simd: await Tessel.load({ simd: true }), portable: await Tessel.load({ simd: false }) };
+if (!forms.simd.simd) throw new Error('this engine has no WebAssembly SIMD');
 const SECONDS = 600;
 
 // The smallest valid frame size of at least 10 ms and the largest of at most 20 ms.
@@ -22,7 +25,7 @@ function frameSizes(rate) {
   return [ten + (ten % 2), twenty - (twenty % 2)];
 }
 
-function stream(samples, rate, frameSize) {
+function stream(tessel, samples, rate, frameSize) {
   const context = tessel.stream(rate, frameSize);
   let lastEnd = -1;
   let ends = 0;
@@ -53,23 +56,31 @@ for (const rate of [8000, 11025, 16000, 22050, 44100, 48000]) {
       .map(String), { encoding: 'utf8' }).trim().split(' ').map(Number);
     const bytes = readFileSync(audio);
     const samples = new Int16Array(bytes.buffer, bytes.byteOffset, bytes.length / 2);
-    let ends = stream(samples, rate, frameSize);
-    const speeds = [];
-    for (let pass = 0; pass < passes; pass += 1) {
-      const start = cpuSeconds();
-      ends = stream(samples, rate, frameSize);
-      speeds.push(SECONDS / (cpuSeconds() - start));
+    const row = { rate, milliseconds, frameSize, nativeSpeed };
+    for (const [form, tessel] of Object.entries(forms)) {
+      let ends = stream(tessel, samples, rate, frameSize);
+      const speeds = [];
+      for (let pass = 0; pass < passes; pass += 1) {
+        const start = cpuSeconds();
+        ends = stream(tessel, samples, rate, frameSize);
+        speeds.push(SECONDS / (cpuSeconds() - start));
+      }
+      if (ends !== nativeEnds) throw new Error(`${form}, ${rate} Hz: ${ends} ends, ${nativeEnds} natively`);
+      row[form] = median(speeds);
     }
-    if (ends !== nativeEnds) throw new Error(`${rate} Hz: ${ends} ends here, ${nativeEnds} natively`);
-    const wasmSpeed = median(speeds);
-    rows.push({ rate, milliseconds, frameSize, wasmSpeed, nativeSpeed, ratio: wasmSpeed / nativeSpeed });
+    rows.push(row);
   }
 }
 
-console.log('rate (Hz)  frame      WebAssembly (s/CPU s)  native (s/CPU s)  ratio');
-for (const row of rows) {
-  console.log(`${String(row.rate).padStart(9)}  ${`${row.milliseconds} ms (${row.frameSize})`.padEnd(9)}  ` +
-    `${row.wasmSpeed.toFixed(0).padStart(21)}  ${row.nativeSpeed.toFixed(0).padStart(16)}  ${row.ratio.toFixed(2).padStart(5)}`);
+const columns = ['rate (Hz)', 'frame', 'native', 'SIMD', 'SIMD/native', 'portable', 'portable/native'];
+const table = rows.map((row) => [String(row.rate), `${row.milliseconds} ms (${row.frameSize})`,
+  row.nativeSpeed.toFixed(0), row.simd.toFixed(0), (row.simd / row.nativeSpeed).toFixed(2),
+  row.portable.toFixed(0), (row.portable / row.nativeSpeed).toFixed(2)]);
+const widths = columns.map((column, i) => Math.max(column.length, ...table.map((cells) => cells[i].length)));
+console.log('seconds of audio per CPU second, and the ratios to native');
+for (const cells of [columns, ...table]) {
+  console.log(cells.map((cell, i) => cell.padStart(widths[i])).join('  '));
 }
-const worst = rows.reduce((a, b) => (a.ratio < b.ratio ? a : b));
-console.log(`lowest ratio: ${worst.ratio.toFixed(2)} at ${worst.rate} Hz, ${worst.milliseconds} ms`);
+const worst = rows.reduce((a, b) => (a.simd / a.nativeSpeed < b.simd / b.nativeSpeed ? a : b));
+console.log(`lowest SIMD/native: ${(worst.simd / worst.nativeSpeed).toFixed(2)} at ${worst.rate} Hz, ` +
+  `${worst.milliseconds} ms frames`);
