@@ -40,6 +40,10 @@ TEST(TrackLevels, PeakDecaysAndFloorRisesByOne256thOfTheDistance) {
   EXPECT_EQ(TrackLevels(d, 50.2f), 50);
   EXPECT_EQ(d->peakLevel, 996);
   EXPECT_EQ(d->floorLevel, 50);  // 99 after the decay, then cut to the frame's 50
+
+  d->floorLevel = 101;
+  EXPECT_EQ(TrackLevels(d, 99.5f), 99);
+  EXPECT_EQ(d->floorLevel, 99);  // 100 after the decay, one above the frame: still cut
 }
 
 TEST(TrackLevels, ClampsByMinThresholdThenBy16384) {
