@@ -33,9 +33,9 @@ std::string FrameText(const Analysis& a) {
 
 std::string SnrLine(const SnrMeasure& snr, int32_t rate) {
   if (!snr.measurable) return "too short for an SNR estimate (more than 256 samples needed)";
+  if (!snr.hasSpan) return "SNR: nothing measurable (no speech span)";
   char db[32];
   std::snprintf(db, sizeof db, "SNR %.2f dB", double(snr.snrDb));
-  if (!snr.hasSpan) return std::string(db) + ", no speech span";
   return std::string(db) + ", speech " + SecondsText(snr.spanBegin, rate) + " to " +
          SecondsText(snr.spanEnd, rate) + " (samples " + Samples(snr.spanBegin) + " to " +
          Samples(snr.spanEnd) + ")";
@@ -117,8 +117,10 @@ std::string WritePlot(const std::string& path, const Analysis& a, const std::str
   plot.samples = &a.recording.samples;
   plot.sampleRate = a.recording.sampleRate;
   plot.utterances = a.stream.utterances;
-  if (a.snr.measurable) plot.snrDb = a.snr.snrDb;
-  if (a.snr.hasSpan) plot.speechSpan = std::make_pair(a.snr.spanBegin, a.snr.spanEnd);
+  if (a.snr.hasSpan) {
+    plot.snrDb = a.snr.snrDb;
+    plot.speechSpan = std::make_pair(a.snr.spanBegin, a.snr.spanEnd);
+  }
   if (!a.stream.trace.empty()) plot.trace = &a.stream.trace;
   plot.details = std::to_string(a.recording.sampleRate) + " Hz, " +
                  SecondsText(int64_t(a.recording.samples.size()), a.recording.sampleRate) + ", " +

@@ -7,12 +7,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <limits>
 #include <mutex>
 #include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -68,8 +70,11 @@ std::string OpenFailure() {
     sf_command(nullptr, SFC_GET_LOG_INFO, log, sizeof log);
     long long value = 0;
     if (LogValue(log, " Sample rate :", value) && value <= 0) {
-      return "the header gives a sample rate of " + std::to_string(value) +
-             " Hz; a recording needs a rate above 0";
+      // Headers hold the rate as an unsigned 32-bit field; the log shows it as a signed one.
+      if (value < 0) value += 1LL << 32;
+      return "the header gives a sample rate of " + std::to_string(value) + " Hz; " +
+             (value == 0 ? "a recording needs a rate above 0"
+                         : "a recording needs a rate below 2147483648 Hz");
     }
     if (LogValue(log, " Channels    :", value) && value <= 0) {
       return "the header gives " + std::to_string(value) + " channels";
@@ -82,7 +87,10 @@ std::string OpenFailure() {
 // files opened on other threads must not overwrite them before they are read.
 std::mutex openMutex;
 
-SNDFILE* Open(const std::function<SNDFILE*(SF_INFO&)>& open, SF_INFO& info, std::string& reason) {
+// Opens the file anew on every call, each handle reading on its own.
+using OpenFunction = std::function<SNDFILE*(SF_INFO&)>;
+
+SNDFILE* Open(const OpenFunction& open, SF_INFO& info, std::string& reason) {
   std::lock_guard lock(openMutex);
   SNDFILE* file = open(info);
   if (file == nullptr) reason = OpenFailure();
@@ -120,7 +128,31 @@ std::string ShortfallWarning(SNDFILE* file, const SF_INFO& info, size_t samplesR
   return shortfall;
 }
 
-std::string ReadOpened(SNDFILE* file, const SF_INFO& info, int channel, Recording& recording) {
+const std::string& TooLong() {
+  static const std::string reason =
+      "too long: more than " + std::to_string(kMaxSamples) + " samples";
+  return reason;
+}
+
+// A header that declares more samples than the library takes is tried at the first sample past
+// the limit: when that sample is there the file is refused without reading the rest, however long
+// it is. The try runs on a second handle, since a failed seek can leave a handle unable to go back.
+bool HoldsMoreThanTheLimit(const OpenFunction& open, const SF_INFO& info) {
+  const sf_count_t limit = sf_count_t(kMaxSamples);
+  if (info.frames == SF_COUNT_MAX || info.frames <= limit || !info.seekable) return false;
+  SF_INFO probeInfo{};
+  std::string reason;
+  SNDFILE* probe = Open(open, probeInfo, reason);
+  if (probe == nullptr) return false;
+  std::vector<double> frame(size_t(std::max(1, probeInfo.channels)));
+  const bool beyond =
+      sf_seek(probe, limit, SEEK_SET) == limit && sf_readf_double(probe, frame.data(), 1) == 1;
+  sf_close(probe);
+  return beyond;
+}
+
+std::string ReadOpened(SNDFILE* file, const SF_INFO& info, const OpenFunction& open, int channel,
+                       Recording& recording) {
   if (info.channels < 1) return "no audio channels";
   if (channel < 0 || channel >= info.channels) {
     return "has " + std::to_string(info.channels) +
@@ -140,16 +172,18 @@ std::string ReadOpened(SNDFILE* file, const SF_INFO& info, int channel, Recordin
   const size_t channels = size_t(info.channels);
   const sf_count_t blockFrames = sf_count_t(std::max<size_t>(1, 65536 / channels));
   std::vector<double> block(size_t(blockFrames) * channels);
+  if (HoldsMoreThanTheLimit(open, info)) return TooLong();
   std::string error;
   for (;;) {
     const sf_count_t got = sf_readf_double(file, block.data(), blockFrames);
     if (got <= 0) break;
+    // Refused before the samples pass the limit, so memory never grows beyond it.
+    if (size_t(got) > kMaxSamples - recording.samples.size()) {
+      error = TooLong();
+      break;
+    }
     for (sf_count_t i = 0; i < got; ++i) {
       recording.samples.push_back(ToSample16(block[size_t(i) * channels + size_t(channel)]));
-    }
-    if (recording.samples.size() > kMaxSamples) {
-      error = "too long: more than " + std::to_string(kMaxSamples) + " samples";
-      break;
     }
   }
   if (error.empty() && sf_error(file) != SF_ERR_NO_ERROR) error = Tidy(sf_strerror(file));
@@ -157,14 +191,14 @@ std::string ReadOpened(SNDFILE* file, const SF_INFO& info, int channel, Recordin
   return error;
 }
 
-std::string Read(const std::function<SNDFILE*(SF_INFO&)>& open, int channel, Recording& recording) {
+std::string Read(const OpenFunction& open, int channel, Recording& recording) {
   recording = Recording{};
   SF_INFO info{};
   std::string error;
   SNDFILE* file = Open(open, info, error);
   if (file == nullptr) return error;
   try {
-    error = ReadOpened(file, info, channel, recording);
+    error = ReadOpened(file, info, open, channel, recording);
   } catch (...) {
     sf_close(file);
     recording.samples = {};
@@ -221,6 +255,8 @@ int16_t ToSample16(double normalised) {
 std::string ReadRecording(const std::string& path, int channel, Recording& recording) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
+  // A name the system refuses (too long, in a folder that cannot be searched) keeps its reason.
+  if (ec && status.type() != std::filesystem::file_type::not_found) return Tidy(ec.message());
   if (!std::filesystem::exists(status)) return "no such file";
   if (std::filesystem::is_directory(status)) return "is a directory";
   return Read([&](SF_INFO& info) { return sf_open(path.c_str(), SFM_READ, &info); }, channel,
@@ -229,8 +265,14 @@ std::string ReadRecording(const std::string& path, int channel, Recording& recor
 
 std::string ReadRecordingFromMemory(const void* bytes, size_t size, int channel,
                                     Recording& recording) {
-  MemoryFile file{static_cast<const unsigned char*>(bytes), sf_count_t(size), 0};
+  // Every handle reads at its own position; the deque keeps each record in place while it is used.
+  std::deque<MemoryFile> files;
   SF_VIRTUAL_IO io = MemoryIo();
-  return Read([&](SF_INFO& info) { return sf_open_virtual(&io, SFM_READ, &info, &file); }, channel,
-              recording);
+  return Read(
+      [&](SF_INFO& info) {
+        MemoryFile& file =
+            files.emplace_back(static_cast<const unsigned char*>(bytes), sf_count_t(size), 0);
+        return sf_open_virtual(&io, SFM_READ, &info, &file);
+      },
+      channel, recording);
 }

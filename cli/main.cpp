@@ -31,9 +31,9 @@ std::string VersionText() {
 
 unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-// Digits only, at least `least`. A number too large for the option counts as the largest it
-// takes, which for files at once and for channels means the same.
-CLI::Validator WholeNumber(unsigned long long least, unsigned long long most,
+// Digits only, from `least` to `most`. Where `capAtMost`, a larger number counts as `most`:
+// any number of files at once above the number of files means all of them.
+CLI::Validator WholeNumber(unsigned long long least, unsigned long long most, bool capAtMost,
                            const std::string& accepted) {
   return CLI::Validator(
       [=](std::string& text) -> std::string {
@@ -42,8 +42,9 @@ CLI::Validator WholeNumber(unsigned long long least, unsigned long long most,
         if (digits) {
           errno = 0;
           const unsigned long long value = std::strtoull(text.c_str(), nullptr, 10);
-          if (errno == ERANGE || value > most) text = std::to_string(most);
-          if (errno == ERANGE || value >= least) return {};
+          const bool tooLarge = errno == ERANGE || value > most;
+          if (tooLarge && capAtMost) text = std::to_string(most);
+          if (tooLarge ? capAtMost : value >= least) return {};
         }
         return "\"" + text.substr(0, 40) + "\" is not accepted: give " + accepted;
       },
@@ -71,11 +72,12 @@ void AddCommonOptions(CLI::App* command, CommonOptions& common) {
   command->add_option("files", common.files, "Audio files")->required();
   command->add_option("--channel", common.channel, "Channel of multi-channel files, counted from 0")
       ->capture_default_str()
-      ->transform(WholeNumber(0, INT_MAX, "a whole number, 0 or more (channels count from 0)"));
+      ->transform(WholeNumber(0, INT_MAX, false,
+                              "a whole number from 0 to 2147483647 (channels count from 0)"));
   command->add_flag("--json", common.json, "One JSON object per file, one per line");
   command->add_option("-j,--jobs", common.jobs, "Files processed at once")
       ->default_str("all cores")
-      ->transform(WholeNumber(1, UINT_MAX, "a whole number, 1 or more"));
+      ->transform(WholeNumber(1, UINT_MAX, true, "a whole number, 1 or more"));
 }
 
 }  // namespace
@@ -161,7 +163,9 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> traceFiles(files.size());
     if (!trace.empty()) {
-      if (std::string reason = TraceFilesFor(trace, files, traceFiles); !reason.empty()) {
+      std::string reason = TraceFilesFor(trace, files, traceFiles);
+      if (reason.empty() && !plot.empty()) reason = TraceAndPlotClash(trace, traceFiles, plotFiles);
+      if (!reason.empty()) {
         std::fprintf(stderr, "tessel: %s\n", reason.c_str());
         return 2;
       }

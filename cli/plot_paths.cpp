@@ -9,6 +9,7 @@
 #include <set>
 #include <string_view>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 #include "report_format.h"
@@ -85,6 +86,23 @@ std::string OutputRefusal(const OutputKind& kind, const std::string& option,
   return {};
 }
 
+// A device, an inode and, for a directory entry, a name.
+using FileKey = std::tuple<dev_t, ino_t, std::string>;
+
+// The keys under which two outputs would meet: the file the path names now, if any, and the
+// entry in its folder that a write replaces, which a file not yet written is known by.
+std::vector<FileKey> OutputKeys(const std::string& path) {
+  std::vector<FileKey> keys;
+  struct stat status;
+  if (::stat(path.c_str(), &status) == 0) keys.emplace_back(status.st_dev, status.st_ino, "");
+  const fs::path file(path);
+  const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+  if (file.has_filename() && ::stat(folder.c_str(), &status) == 0) {
+    keys.emplace_back(status.st_dev, status.st_ino, file.filename().string());
+  }
+  return keys;
+}
+
 std::string OutputFilesFor(const OutputKind& kind, const std::string& option,
                            const std::vector<std::string>& inputs,
                            std::vector<std::string>& files) {
@@ -128,4 +146,22 @@ std::string TraceFilesFor(const std::string& traceOption, const std::vector<std:
                           std::vector<std::string>& traceFiles) {
   return OutputFilesFor({"--trace", ".csv", "traces", "trace", "a trace", {kTraceCsvFirstColumns}},
                         traceOption, inputs, traceFiles);
+}
+
+std::string TraceAndPlotClash(const std::string& traceOption,
+                              const std::vector<std::string>& traceFiles,
+                              const std::vector<std::string>& plotFiles) {
+  std::map<FileKey, const std::string*> plots;
+  for (const std::string& plot : plotFiles) {
+    for (FileKey& key : OutputKeys(plot)) plots.emplace(std::move(key), &plot);
+  }
+  for (const std::string& trace : traceFiles) {
+    for (const FileKey& key : OutputKeys(trace)) {
+      const auto found = plots.find(key);
+      if (found == plots.end()) continue;
+      return "--trace " + PrintableName(traceOption) + ": " + PrintableName(trace) +
+             " is the plot file " + PrintableName(*found->second) + "; nothing was written";
+    }
+  }
+  return {};
 }

@@ -14,3 +14,9 @@ std::string PlotFilesFor(const std::string& plotOption, const std::vector<std::s
 // The same for `--trace`: FILE.csv for one input, one .csv per input in a folder otherwise.
 std::string TraceFilesFor(const std::string& traceOption, const std::vector<std::string>& inputs,
                           std::vector<std::string>& traceFiles);
+
+// An empty string, or a one-line reason when a trace file and a plot file are one file, under
+// whatever names: one of the two would be lost.
+std::string TraceAndPlotClash(const std::string& traceOption,
+                              const std::vector<std::string>& traceFiles,
+                              const std::vector<std::string>& plotFiles);

@@ -16,13 +16,9 @@ std::string SnrText(const std::string& path, const Recording& recording, const S
   std::string line = PrintableName(path) + ": " + std::to_string(rate) + " Hz, " +
                      SecondsText(int64_t(recording.samples.size()), rate);
   if (!snr.measurable) return line + "; too short to estimate (more than 256 samples needed)\n";
-  if (snr.hasSpan) {
-    line += "; speech " + SecondsText(snr.spanBegin, rate) + " to " +
-            SecondsText(snr.spanEnd, rate) + " (samples " + std::to_string(snr.spanBegin) + " to " +
-            std::to_string(snr.spanEnd) + ")";
-  } else {
-    line += "; no speech span";
-  }
+  if (!snr.hasSpan) return line + "; nothing measurable (no speech span)\n";
+  line += "; speech " + SecondsText(snr.spanBegin, rate) + " to " + SecondsText(snr.spanEnd, rate) +
+          " (samples " + std::to_string(snr.spanBegin) + " to " + std::to_string(snr.spanEnd) + ")";
   char db[32];
   std::snprintf(db, sizeof db, "; SNR %.2f dB\n", double(snr.snrDb));
   return line + db;

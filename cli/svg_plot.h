@@ -15,7 +15,7 @@ struct PlotData {
   const std::vector<int16_t>* samples = nullptr;
   int32_t sampleRate = 0;
   std::vector<Utterance> utterances;  // endSample -1: open to the end of the recording
-  std::optional<float> snrDb;         // none when the recording is too short to estimate
+  std::optional<float> snrDb;         // none when nothing is measurable
   std::optional<std::pair<int32_t, int32_t>> speechSpan;
   std::string details;  // a second title line, e.g. rate and frame size
   const std::vector<DetectorTrace>* trace = nullptr;  // a lane under the waveform when given

@@ -170,6 +170,8 @@ void Snr(FuzzedDataProvider& data) {
     CHECK(begin % 128 == 0 && end % 128 == 0);
     CHECK(0 <= begin && begin <= end && end <= 128 * (frames - 1));
     CHECK(std::isfinite(snr) && std::fabs(snr) < 91.0f);
+    // An empty span is nothing measurable, and says so in full.
+    CHECK(begin < end || (begin == 0 && end == 0 && snr == 0.0f));
   }
   // The estimate depends on the samples alone: the same call gives the same bits.
   int32_t again[2];

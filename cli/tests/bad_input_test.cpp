@@ -90,6 +90,19 @@ TEST_F(BadInput, PlotNeverOverwritesAnInputOrAnythingButAPlot) {
   EXPECT_EQ(ReadAll(take1), original);
 }
 
+TEST_F(BadInput, PlotAndTraceNeverShareAFile) {
+  const std::string take = Speech("take.wav");
+  std::filesystem::create_directory(PathOf("sub"));
+  for (const std::string& trace : {PathOf("both.svg"), PathOf("sub/../both.svg")}) {
+    const TesselRun run = Run({"analyze", "--plot", PathOf("both.svg"), "--trace", trace, take});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tessel: --trace " + trace + ": " + trace + " is the plot file " +
+                           PathOf("both.svg") + "; nothing was written\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("both.svg")));
+  }
+}
+
 TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
   if (kSanitized) GTEST_SKIP() << "address-space limits do not apply under the sanitizers";
   // A FLAC file of 1000 samples whose header declares 2^31 - 1: the 36-bit total in
@@ -124,6 +137,34 @@ TEST_F(BadInput, MemoryFollowsTheSamplesReadAndRunningOutFailsOneFile) {
       << run.err;
 }
 
+TEST_F(BadInput, MoreSamplesThanTheLibraryTakesAreRefusedWithoutReadingThem) {
+  if (kSanitized) GTEST_SKIP() << "address-space limits do not apply under the sanitizers";
+  // A sparse 8-bit WAV that really holds 4,294,967,280 samples: reading them would take a
+  // minute and gigabytes; the sample just past the limit is enough to refuse it.
+  const std::string huge = PathOf("huge.wav");
+  ASSERT_TRUE(test_audio::WriteFile(huge, 8000, 1, std::vector<int16_t>{},
+                                    SF_FORMAT_WAV | SF_FORMAT_PCM_U8));
+  ASSERT_EQ(::truncate(huge.c_str(), 44 + 4'294'967'280LL), 0);
+  Patch(huge, 4, std::string("\xFF\xFF\xFF\xFF", 4));   // RIFF size: as large as it goes
+  Patch(huge, 40, std::string("\xF0\xFF\xFF\xFF", 4));  // data size 4,294,967,280
+  // A FLAC file whose header declares 2^32 samples but holds 1000: the try finds no sample
+  // there, and the file is read from its start.
+  const std::string promise = PathOf("promise.flac");
+  ASSERT_TRUE(test_audio::WriteFile(promise, 8000, 1, test_signals::UniformNoise(1000, 300, 7, 16),
+                                    SF_FORMAT_FLAC | SF_FORMAT_PCM_16));
+  std::string total = ReadAll(promise).substr(21, 1);
+  total[0] = char((total[0] & 0xF0) | 1);
+  Patch(promise, 21, total + std::string(4, '\0'));
+
+  const TesselRun run = Run({"snr", "-j", "1", huge, promise}, kLittleMemory);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.rfind(promise + ": 8000 Hz, 0.125 s;", 0), 0u) << run.out;
+  EXPECT_EQ(run.err, "tessel: " + huge + ": too long: more than 2147483647 samples\n" +
+                         "tessel: " + promise +
+                         ": warning: the header declares 4294967296 samples but the file holds "
+                         "1000; those 1000 were read\n");
+}
+
 TEST_F(BadInput, DataChunkLongerThanTheFileIsWarnedAbout) {
   const std::string cut = PathOf("cut.wav");
   ASSERT_TRUE(test_audio::WriteFile(cut, 8000, 1, test_signals::UniformNoise(3000, 300, 7, 16)));
@@ -138,16 +179,26 @@ TEST_F(BadInput, DataChunkLongerThanTheFileIsWarnedAbout) {
   EXPECT_EQ(run.err, "tessel: " + cut + ": warning: " + warning + "\n");
 }
 
-TEST_F(BadInput, RateOfZeroIsNamedAndControlCharactersStayInTheirLine) {
+TEST_F(BadInput, RefusedRatesAndNamesAreNamedAndControlCharactersStayInTheirLine) {
   const std::string name = PathOf("rate\n0.wav");
   ASSERT_TRUE(test_audio::WriteFile(name, 8000, 1, test_signals::UniformNoise(1000, 300, 7, 16)));
   Patch(name, 24, std::string(8, '\0'));  // sample rate and byte rate
+  const std::string large = PathOf("large.wav");
+  std::filesystem::copy_file(name, large);
+  Patch(large, 24, std::string("\x00\x28\x6B\xEE", 4));  // 4,000,000,000 Hz
+  const std::string longName = PathOf(std::string(256, 'n'));
 
-  const TesselRun run = Run({"snr", name});
+  const TesselRun run = Run({"snr", name, large, longName});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "tessel: \"" + PathOf("rate\\n0.wav") +
                          "\": the header gives a sample rate of 0 Hz; a recording needs a rate "
-                         "above 0\n");
+                         "above 0\n"
+                         "tessel: " +
+                         large +
+                         ": the header gives a sample rate of 4000000000 Hz; a recording needs a "
+                         "rate below 2147483648 Hz\n"
+                         "tessel: " +
+                         longName + ": file name too long\n");
 }
 
 TEST_F(BadInput, OptionErrorsSayWhatIsAccepted) {
@@ -156,8 +207,11 @@ TEST_F(BadInput, OptionErrorsSayWhatIsAccepted) {
       {{"-j", "0"}, "--jobs: \"0\" is not accepted: give a whole number, 1 or more\n"},
       {{"--jobs", "abc"}, "--jobs: \"abc\" is not accepted: give a whole number, 1 or more\n"},
       {{"--channel", "-1"},
-       "--channel: \"-1\" is not accepted: give a whole number, 0 or more (channels count from "
-       "0)\n"},
+       "--channel: \"-1\" is not accepted: give a whole number from 0 to 2147483647 (channels "
+       "count from 0)\n"},
+      {{"--channel", "2147483648"},
+       "--channel: \"2147483648\" is not accepted: give a whole number from 0 to 2147483647 "
+       "(channels count from 0)\n"},
   };
   for (const auto& [options, message] : cases) {
     std::vector<std::string> args = {"snr"};

@@ -127,7 +127,7 @@ TEST_F(SnrCommand, ChannelChoosesWhatIsMeasuredAndWhatIsStreamed) {
                             ": has 2 channels, channel 2 does not exist (channels count from 0)\n");
 }
 
-TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
+TEST_F(SnrCommand, TooShortOrNothingMeasurableIsReportedNotFailed) {
   ASSERT_TRUE(test_audio::WriteFile(PathOf("short.wav"), 8000, 1,
                                     test_signals::UniformNoise(256, 1000, 12345, 16)));
   const TesselRun run = Run({"snr", PathOf("short.wav")});
@@ -139,6 +139,21 @@ TEST_F(SnrCommand, TooShortForAFrameIsReportedNotFailed) {
   const auto j = nlohmann::json::parse(json.out);
   EXPECT_TRUE(j["snrDb"].is_null());
   EXPECT_TRUE(j["speech"].is_null());
+
+  // Digital silence: every frame has one level, so there is no span and no SNR to report.
+  const std::string silence = PathOf("silence.wav");
+  ASSERT_TRUE(test_audio::WriteFile(silence, 8000, 1, std::vector<int16_t>(8000, 0)));
+  EXPECT_EQ(Run({"snr", silence}).out,
+            silence + ": 8000 Hz, 1.000 s; nothing measurable (no speech span)\n");
+  const TesselRun analyzed = Run({"analyze", silence});
+  EXPECT_EQ(analyzed.status, 0);
+  EXPECT_NE(analyzed.out.find("\n  no utterance found\n  SNR: nothing measurable (no speech "
+                              "span)\n"),
+            std::string::npos)
+      << analyzed.out;
+  const auto silent = nlohmann::json::parse(Run({"snr", "--json", silence}).out);
+  EXPECT_TRUE(silent["speech"].is_null());
+  EXPECT_EQ(silent["snrDb"], 0.0);
 }
 
 TEST_F(SnrCommand, AnyRateIsMeasured) {

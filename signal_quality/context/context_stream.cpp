@@ -8,12 +8,6 @@
 
 namespace {
 
-// Past 2^31 8 kHz samples (about 74 hours) the position stops at its last whole frame
-// instead of overflowing; times then stay at that position.
-int32_t AdvanceSamplesDone(int32_t samplesDone, int32_t frameSize8k) {
-  return samplesDone <= INT32_MAX - frameSize8k ? samplesDone + frameSize8k : samplesDone;
-}
-
 // Stores the time of a begin or an end that the step declared.
 void StoreUtteranceTime(SnrContext* context, int32_t result) {
   if (result == kEndpointBegin) {
@@ -28,7 +22,7 @@ void StoreUtteranceTime(SnrContext* context, int32_t result) {
 void FinishFrame(SnrContext* context, int32_t result) {
   if (result == kEndpointEnd) EndpointDetector_Rearm(context->detector);
   context->frameFill -= context->frameSize8k;
-  context->samplesDone = AdvanceSamplesDone(context->samplesDone, context->frameSize8k);
+  context->samplesDone += context->frameSize8k;
 }
 
 // Kept out of line so that the loop over the samples of a stream nobody watches stays as it

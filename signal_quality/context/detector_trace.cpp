@@ -37,10 +37,9 @@ int32_t EndCandidate(const SnrContext* context, int32_t state) {
   if (state == kDetectorEnded) return InputSamplesAt(context->inputRate, context->endTime);
   if (state != kDetectorInUtterance) return -1;
   const int64_t declared =
-      int64_t(context->samplesDone) +
+      context->samplesDone +
       int64_t(detector->endHangover - detector->runLength) * context->frameSize8k;
-  const int32_t samplesDone = int32_t(std::min<int64_t>(declared, INT32_MAX));
-  return InputSamplesAt(context->inputRate, UtteranceEndTime(samplesDone, context->beginTime));
+  return InputSamplesAt(context->inputRate, UtteranceEndTime(declared, context->beginTime));
 }
 
 }  // namespace
@@ -64,9 +63,9 @@ DetectorTrace SnrContext_TraceFrame(const SnrContext* context, int32_t result,
   trace.frame = detector->framesSeen;
   // Counted exactly: only the begin and end go through single-precision seconds, as the
   // exported interface reports them.
-  trace.sample = int32_t(
-      std::min<int64_t>(int64_t(context->samplesDone) * context->inputRate / 8000, INT32_MAX));
-  trace.seconds = float(context->samplesDone / 8000.0);
+  trace.sample =
+      int32_t(std::min<int64_t>(context->samplesDone * context->inputRate / 8000, INT32_MAX));
+  trace.seconds = float(double(context->samplesDone) / 8000.0);
   trace.state = state;
   trace.result = result;
   trace.energy = analysis.energy;

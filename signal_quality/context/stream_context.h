@@ -16,7 +16,8 @@ struct SnrContext {
   int32_t frameSize8k;            // samples per 8 kHz frame: a multiple of 4 in 80..160
   int16_t* frameBuffer;           // the 8 kHz frame being gathered, at the start of workBlock
   int32_t frameFill;              // samples in frameBuffer; below frameSize8k between calls
-  int32_t samplesDone;            // 8 kHz samples in all frames stepped since the reset
+  int64_t samplesDone;            // 8 kHz samples in all frames stepped since the reset; 64
+                                  // bits, so that even at 8000 Hz no input position wraps
   float beginTime;                // seconds since the reset; -1 while none is known
   float endTime;                  // seconds since the reset; -1 while none is known
   void* workBlock;                // owned: frameBuffer, then the detector's work area

@@ -2,14 +2,14 @@
 
 #include <cstdint>
 
-float UtteranceBeginTime(int32_t samplesDone, int32_t framesBack, int32_t frameSize8k) {
-  // In 64 bits: the difference is exact whatever the counts, and exact again as a double.
-  const int64_t beginSample = int64_t(samplesDone) - int64_t(framesBack) * frameSize8k;
+float UtteranceBeginTime(int64_t samplesDone, int32_t framesBack, int32_t frameSize8k) {
+  // Exact in 64 bits, and exact again as a double for any stream shorter than 2^53 samples.
+  const int64_t beginSample = samplesDone - int64_t(framesBack) * frameSize8k;
   return float(double(beginSample) / 8000.0);
 }
 
-float UtteranceEndTime(int32_t samplesDone, float beginTime) {
-  const float endTime = float(samplesDone / 8000.0);
+float UtteranceEndTime(int64_t samplesDone, float beginTime) {
+  const float endTime = float(double(samplesDone) / 8000.0);
   // Both times as stored, widened to double: the float values decide, equality included.
   if (double(endTime) >= double(beginTime) + 1.0) return float(double(endTime) - 0.5);
   return endTime;

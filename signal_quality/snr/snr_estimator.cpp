@@ -28,6 +28,14 @@ float AddRounded(float sum, float level) {
   return static_cast<float>(static_cast<double>(sum) + level);
 }
 
+// Compared as stored, after the clamp: everything quieter than a level of 10 is one level.
+bool AllOneLevel(const float* levels, int32_t frames) {
+  for (int32_t i = 1; i < frames; ++i) {
+    if (levels[i] != levels[0]) return false;
+  }
+  return true;
+}
+
 SnrEstimate SpeechLevelOnly() {
   SnrEstimate estimate{};
   estimate.hasSpan = false;
@@ -72,6 +80,9 @@ void ComputeFrameLevels(const int16_t* samples, int32_t frames, float* levels) {
 }
 
 SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames) {
+  // Frames of one level (silence, a constant, a steady square wave) hold no speech to tell from
+  // noise; left to the split, rounding alone would decide between a whole-file span and none.
+  if (AllOneLevel(levels, frames)) return SpeechLevelOnly();
   float codebook[2];
   int32_t counts[2];
   if (ModifiedKMeanVQ(levels, frames, codebook, counts) < 0) return SpeechLevelOnly();
@@ -81,12 +92,13 @@ SnrEstimate EstimateSnrFromLevels(const float* levels, int32_t frames) {
 
   int32_t begin = 0;
   while (begin < frames && levels[begin] < threshold) ++begin;
-  // Only a speech class that attracted no level leaves every frame below the threshold (a
-  // constant level, for instance). Such a recording holds no speech to measure; a span from
-  // the scan would begin after its end.
+  // Only a speech class that attracted no level can leave every frame below the threshold. Such
+  // a recording holds no speech to measure; a span from the scan would begin after its end.
   if (begin == frames) return SpeechLevelOnly();
   int32_t end = frames - 1;
   while (end > begin && levels[end] < threshold) --end;
+  // An empty span holds no speech frame: its SNR would set the noise against no speech at all.
+  if (end == begin) return SpeechLevelOnly();
 
   // Frame `end` counts as noise.
   float noiseSum = 0.0f;

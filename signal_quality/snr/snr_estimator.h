@@ -8,8 +8,8 @@ constexpr int32_t kSnrFrameLength = 256;
 constexpr int32_t kSnrFrameHop = 128;
 
 struct SnrEstimate {
-  bool hasSpan;          // false: nothing measurable (no frame, no memory, or no frame reached the
-                         // speech threshold); only speechLevelDb is set
+  bool hasSpan;          // false: nothing measurable (no frame, no memory, frames all of one
+                         // level, or a speech span that would be empty); only speechLevelDb is set
   int32_t spanBegin;     // first sample of the first speech frame
   int32_t spanEnd;       // first sample of the frame after the speech
   double noiseLevelDb;   // dB relative to full scale

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "context/stream_context.h"
@@ -112,27 +113,26 @@ TEST(ContextState, NullSamplesAreRefusedWithoutTouchingTheContext) {
   Tessel_Release(context);
 }
 
-TEST(ContextState, VeryLongStreamsSaturateInsteadOfOverflowing) {
-  const voiced_signal::Signal speech = Speech(48000, 6);
-  for (int32_t frameSize : {960, 480}) {
-    SnrContext* context = static_cast<SnrContext*>(Tessel_Init(48000, frameSize));
+TEST(ContextState, PositionsPastTheInt32RangeReadAsItsLargestValue) {
+  for (const auto& [rate, frameSize] : {std::pair{8000, 160}, std::pair{48000, 960}}) {
+    const voiced_signal::Signal speech = Speech(rate, 1);
+    SnrContext* context = static_cast<SnrContext*>(Tessel_Init(rate, frameSize));
     const int32_t frame8k = context->frameSize8k;
-    const int32_t lastWholeFrame = INT32_MAX / frame8k * frame8k;
-    // About 74.5 hours in: the speech crosses the end of the 32-bit sample range.
-    context->samplesDone = lastWholeFrame - 8000 * 5 / frame8k * frame8k;
-    float lastBegin = -1.0f;
+    // About 74.5 hours in, a quarter second before the 8 kHz count leaves the int32 range: the
+    // lead-in crosses it, the utterance lies wholly beyond.
+    const int64_t start = (INT32_MAX - 2000) / frame8k * frame8k;
+    context->samplesDone = start;
+    int64_t frames = 0;
+    Readout last{};
     for (size_t at = 0; at + size_t(frameSize) <= speech.samples.size(); at += size_t(frameSize)) {
-      const Readout r = Push(context, speech.samples.data() + at);
-      ASSERT_GE(context->samplesDone, 0);
-      ASSERT_EQ(context->samplesDone % frame8k, 0);
-      ASSERT_GE(context->beginTime, lastBegin);
-      lastBegin = context->beginTime;
-      // Positions at 48 kHz beyond 2^31 samples read as the largest int32.
-      ASSERT_TRUE(r.begin == -1 || r.begin == INT32_MAX) << r.begin;
-      ASSERT_TRUE(r.end == -1 || r.end == INT32_MAX) << r.end;
+      last = Push(context, speech.samples.data() + at);
+      ++frames;
+      ASSERT_TRUE(last.begin == -1 || last.begin == INT32_MAX) << rate << ": " << last.begin;
+      ASSERT_TRUE(last.end == -1 || last.end == INT32_MAX) << rate << ": " << last.end;
     }
-    EXPECT_EQ(context->samplesDone, lastWholeFrame);
-    EXPECT_GT(context->beginTime, 268000.0f);
+    EXPECT_EQ(last.result, 1) << rate;
+    EXPECT_EQ(last.begin, INT32_MAX) << rate;
+    EXPECT_EQ(context->samplesDone, start + frames * frame8k) << rate;
     Tessel_Release(context);
   }
 }
