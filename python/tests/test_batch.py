@@ -45,6 +45,14 @@ def test_a_local_cluster_prints_the_cli_lines_in_order_with_progress(files, tmp_
     assert f"tessel.batch: {missing}: no such file" in shown
 
 
+def test_options_beyond_32_bits_are_usage_errors_before_any_file_is_read():
+    for option, value in (("--threshold", "2147483648"), ("--frame-size", "-2147483649"),
+                          ("--channel", "2147483648")):
+        run = batch(option, value, "/nowhere/never-read.wav")
+        assert (run.returncode, run.stdout) == (2, ""), option
+        assert f"{option} {value} does not fit in 32 bits" in run.stderr
+
+
 def test_a_running_scheduler_and_its_workers_take_the_files(files):
     # The way a real cluster runs: a scheduler, and workers that connect to it.
     port = _free_port()
