@@ -28,8 +28,9 @@ def batch(*arguments, stderr=subprocess.PIPE):
 def test_a_local_cluster_prints_the_cli_lines_in_order_with_progress(files, tmp_path):
     # Half the files as arguments, the rest from a list, which cannot hold a name with a
     # newline; progress goes to a terminal.
-    listable = [path for path in files[len(files) // 2 :] if "\n" not in path]
-    named = [path for path in files if path not in listable]
+    half = len(files) // 2
+    named = files[:half] + [path for path in files[half:] if "\n" in path]
+    listable = [path for path in files[half:] if "\n" not in path]
     cli_lines, cli_status = run_cli(*named, *listable)
     listed = tmp_path / "list.txt"
     listed.write_bytes(b"".join(os.fsencode(path) + b"\n" for path in listable) + b"\n")
