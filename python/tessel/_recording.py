@@ -2,7 +2,6 @@
 samples, the same one-line reason when it cannot, and the same warning when the file holds less
 than its header declares."""
 
-import errno
 import os
 import re
 import stat
