@@ -50,7 +50,8 @@ def read_recording(path, channel):
         elif rate <= 0:
             reason = _reasons.invalid_rate(rate)
         elif _reasons.INT32_MAX < frames != _SF_COUNT_MAX:
-            # Refused from the header: reading would only end in the same reason.
+            # Refused from the header, where the CLI reads on to the limit: libsndfile trims a
+            # chunked format's length to the file, so that much is there to read.
             reason = _reasons.too_long()
         else:
             reason = None
