@@ -51,6 +51,12 @@ def _arguments(argv):
         parser.error("--workers must be at least 1")
     if args.channel < 0:
         parser.error("--channel counts from 0")
+    # The library takes 32-bit values: a larger one would fail every file, so it fails here,
+    # before any file is read.
+    for option, value in (("--channel", args.channel), ("--frame-size", args.frame_size),
+                          ("--threshold", args.threshold)):
+        if value is not None and not -(2**31) <= value < 2**31:
+            parser.error(f"{option} {value} does not fit in 32 bits")
     paths = list(args.files)
     if args.files_from:
         try:

@@ -2,6 +2,7 @@
 
 import ctypes
 import operator
+import threading
 from collections import namedtuple
 
 import numpy as np
@@ -72,8 +73,9 @@ class Stream:
     """One live end-point detection context for one input rate and frame size.
 
     Push the recording frame by frame with push(); `utterance` tells where the current
-    utterance begins and ends. Use it from one thread at a time; different streams share
-    nothing. Close it with close(), or use it in a `with` block.
+    utterance begins and ends. Close it with close(), or use it in a `with` block. Different
+    streams share nothing. One stream may be shared by threads: its calls run one at a time,
+    close() waits for a call in progress, and every call after close() raises ValueError.
 
     With trace=True the stream also records what the end-point detector did on every frame it
     analysed; read the records from `trace`. Such a stream runs on libtessel_trace.so, which the
@@ -82,6 +84,10 @@ class Stream:
     """
 
     def __init__(self, rate, frame_size, *, trace=False):
+        # The library takes one call at a time on a context, and ctypes lets other threads run
+        # during each call: without this lock, close() during a push() frees what it reads.
+        self._lock = threading.Lock()
+        self._context = None
         self.rate = _int32(rate, "rate")
         self.frame_size = _int32(frame_size, "frame_size")
         self._records = self._observer = None
@@ -109,19 +115,20 @@ class Stream:
     def push(self, frame):
         """Pushes one frame of exactly frame_size int16 samples. Returns True once an utterance
         end is known, and on every later push until reset()."""
-        context = self._live_context()
         frame = _int16_samples(frame, "frame")
         if frame.size != self.frame_size:
             raise ValueError(
                 f"frame has {frame.size} samples; this stream takes {self.frame_size}"
             )
-        return self._library.Tessel_AddSample(context, frame.ctypes.data) == 1
+        with self._lock:
+            return self._library.Tessel_AddSample(self._live_context(), frame.ctypes.data) == 1
 
     @property
     def utterance(self):
         """The current utterance: Utterance(begin, end) in input samples, None while unknown."""
-        self._library.Tessel_GetUttrEPD(self._live_context(), self._begin, self._end)
-        begin, end = self._begin.value, self._end.value
+        with self._lock:
+            self._library.Tessel_GetUttrEPD(self._live_context(), self._begin, self._end)
+            begin, end = self._begin.value, self._end.value
         return Utterance(None if begin < 0 else begin, None if end < 0 else end)
 
     @property
@@ -132,12 +139,14 @@ class Stream:
     @threshold.setter
     def threshold(self, value):
         value = _int32(value, "threshold")
-        self._library.Tessel_SetVADThreshold(self._live_context(), value)
-        self._threshold = value
+        with self._lock:
+            self._library.Tessel_SetVADThreshold(self._live_context(), value)
+            self._threshold = value
 
     def reset(self):
         """Starts the stream again; rate, frame size and threshold stay."""
-        self._library.Tessel_Reset(self._live_context())
+        with self._lock:
+            self._library.Tessel_Reset(self._live_context())
 
     @property
     def trace(self):
@@ -150,19 +159,26 @@ class Stream:
         bytes each, about 13 MB an hour at 20 ms frames."""
         if self._records is None:
             raise ValueError("this stream was made without trace=True: it keeps no trace")
-        return _trace.records_of(self._records)
+        # A push on another thread appends to the records, which cannot grow while read.
+        with self._lock:
+            return _trace.records_of(self._records)
 
     @property
     def closed(self):
         return not self._context
 
     def close(self):
-        """Frees the context; closing twice does nothing."""
-        context, self._context = getattr(self, "_context", None), None
-        if context:
-            self._library.Tessel_Release(context)
-        # Nothing calls the observer once the context is gone; the records stay readable.
-        self._observer = None
+        """Frees the context, once a call in progress on another thread has returned; closing
+        twice does nothing."""
+        lock = getattr(self, "_lock", None)
+        if lock is None:  # __init__ failed before the lock existed
+            return
+        with lock:
+            context, self._context = self._context, None
+            if context:
+                self._library.Tessel_Release(context)
+            # Nothing calls the observer once the context is gone; the records stay readable.
+            self._observer = None
 
     def __enter__(self):
         self._live_context()

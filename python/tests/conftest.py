@@ -3,6 +3,7 @@ build/native, or the folder named by TESSEL_BUILD_DIR."""
 
 import os
 import pathlib
+import struct
 import subprocess
 import sys
 
@@ -104,7 +105,42 @@ def recordings(tmp_path_factory):
         ("not-audio", _text_file(folder / "notes.wav"), []),
         ("missing", folder / "missing.wav", []),
         ("folder", folder, []),
+        *_hostile(folder, samples[:8000]),
     ]
+
+
+def _hostile(folder, samples):
+    """Files a hostile user would hand over, as recordings without options."""
+    pcm = samples.astype("<i2").tobytes()
+    floats = (samples / 32768.0).astype("<f4")
+    floats[100:103] = [np.nan, np.inf, -np.inf]
+    files = {
+        "truncated": ("truncated.wav", _wav(pcm, declared=3 * len(pcm))),
+        "cut-header": ("cut-header.wav", _wav(pcm)[:30]),
+        "rate-0": ("rate-0.wav", _wav(pcm, rate=0)),
+        "rate-4e9": ("rate-4e9.wav", _wav(pcm, rate=4_000_000_000)),
+        "no-channels": ("no-channels.wav", _wav(pcm, channels=0)),
+        "not-utf-8": (os.fsdecode(b"name-\xff\xfe.wav"), _wav(pcm)),
+        "newline": ("new\nline.wav", _wav(pcm)),
+        "empty": ("empty.wav", b""),
+        "nan-inf": ("nan-inf.wav", _wav(floats.tobytes(), bits=32, encoding=3)),
+        "all-nan": ("all-nan.wav", _wav(np.full(4000, np.nan, "<f4").tobytes(), bits=32,
+                                        encoding=3)),
+    }
+    for file_name, data in files.values():
+        (folder / file_name).write_bytes(data)
+    return [(name, folder / file_name, []) for name, (file_name, _) in files.items()] + [
+        ("long-name", folder / ("x" * 300 + ".wav"), []),
+    ]
+
+
+def _wav(data, rate=16000, channels=1, bits=16, encoding=1, declared=None):
+    """A canonical WAV file around data, with whatever header fields it is given."""
+    size = len(data) if declared is None else declared
+    block = channels * bits // 8
+    fmt = struct.pack("<HHIIHH", encoding, channels, rate, rate * block % 2**32, block, bits)
+    return (b"RIFF" + struct.pack("<I", 36 + size) + b"WAVEfmt " + struct.pack("<I", 16) + fmt
+            + b"data" + struct.pack("<I", size) + data)
 
 
 def _text_file(path):

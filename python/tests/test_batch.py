@@ -26,13 +26,16 @@ def batch(*arguments, stderr=subprocess.PIPE):
 
 
 def test_a_local_cluster_prints_the_cli_lines_in_order_with_progress(files, tmp_path):
-    cli_lines, cli_status = run_cli(*files)
-    # Half the files as arguments, the rest from a list; progress goes to a terminal.
+    # Half the files as arguments, the rest from a list, which cannot hold a name with a
+    # newline; progress goes to a terminal.
+    half = len(files) // 2
+    named = files[:half] + [path for path in files[half:] if "\n" in path]
+    listable = [path for path in files[half:] if "\n" not in path]
+    cli_lines, cli_status = run_cli(*named, *listable)
     listed = tmp_path / "list.txt"
-    listed.write_text("\n".join(files[len(files) // 2 :]) + "\n\n")
+    listed.write_bytes(b"".join(os.fsencode(path) + b"\n" for path in listable) + b"\n")
     terminal, stderr = pty.openpty()
-    run = batch("--workers", "2", *files[: len(files) // 2], "--files-from", str(listed),
-                stderr=stderr)
+    run = batch("--workers", "2", *named, "--files-from", str(listed), stderr=stderr)
     os.close(stderr)
     shown = _read_all(terminal)
 
@@ -41,6 +44,14 @@ def test_a_local_cluster_prints_the_cli_lines_in_order_with_progress(files, tmp_
     assert f"of {len(files)} files done" in shown
     missing = next(path for path in files if path.endswith("missing.wav"))
     assert f"tessel.batch: {missing}: no such file" in shown
+
+
+def test_options_beyond_32_bits_are_usage_errors_before_any_file_is_read():
+    for option, value in (("--threshold", "2147483648"), ("--frame-size", "-2147483649"),
+                          ("--channel", "2147483648")):
+        run = batch(option, value, "/nowhere/never-read.wav")
+        assert (run.returncode, run.stdout) == (2, ""), option
+        assert f"{option} {value} does not fit in 32 bits" in run.stderr
 
 
 def test_a_running_scheduler_and_its_workers_take_the_files(files):

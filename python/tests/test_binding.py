@@ -1,12 +1,16 @@
 """The ctypes binding: how it finds the library, snr(), and Stream's life cycle."""
 
 import json
+import os
+import pathlib
+import subprocess
+import sys
 
 import numpy as np
 import pytest
 
 import tessel
-from conftest import BUILD, SPEECH, frames_of, python, run_cli, speech
+from conftest import BUILD, LIBRARY, ROOT, SPEECH, frames_of, python, run_cli, speech
 
 
 def test_snr_is_the_library_estimate_the_cli_reports():
@@ -57,6 +61,17 @@ def test_stream_follows_the_recording_and_starts_again_after_reset():
     with pytest.raises(ValueError, match="closed"):
         stream.push(samples[:320])
     stream.close()  # a second close does nothing
+
+
+def test_threads_sharing_one_stream_wait_for_each_other_and_close_ends_them():
+    # A fault kills the process, so the races run in one of their own; stream_races.py, run
+    # by hand, takes a trial count and any library, also a sanitizer build.
+    races = subprocess.run([sys.executable, "stream_races.py", "40"], capture_output=True,
+                           text=True, cwd=pathlib.Path(__file__).parent, timeout=300,
+                           env={**os.environ, "PYTHONPATH": str(ROOT / "python"),
+                                "TESSEL_LIBRARY": str(LIBRARY)})
+    assert races.returncode == 0, races.stderr
+    assert races.stdout == "hammer: 40 trials, no fault\nclose_race: 40 trials, no fault\n"
 
 
 def test_stream_errors_name_what_is_wrong():
