@@ -16,8 +16,10 @@ def is_a_directory():
 
 def header_rate(rate):
     # The header's field is unsigned; libsndfile keeps it in a signed int.
-    return (f"the header gives a sample rate of {rate % 2**32} Hz; a recording needs a rate "
-            "above 0")
+    rate %= 2**32
+    need = "a recording needs a rate above 0" if rate == 0 else \
+        "a recording needs a rate below 2147483648 Hz"
+    return f"the header gives a sample rate of {rate} Hz; {need}"
 
 
 def header_channels(channels):
