@@ -39,6 +39,8 @@ PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask pyt
                  python3-venv python3-pip python3-setuptools python3-wheel)
 # The command line's trace tests read its plots with an XML parser.
 NATIVE_PACKAGES+=(libexpat1-dev)
+# The format check lists the tracked files of a checkout with git.
+NATIVE_PACKAGES+=(git)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 
