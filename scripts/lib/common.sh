@@ -42,6 +42,8 @@ PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask pyt
                  python3-venv python3-pip python3-setuptools python3-wheel)
 # The command line's trace tests read its plots with an XML parser.
 NATIVE_PACKAGES+=(libexpat1-dev)
+# The format check lists the tracked files of a checkout with git.
+NATIVE_PACKAGES+=(git)
 # The wasm preset: Debian's Emscripten and Node, npm where Node came without it (Debian's own npm
 # conflicts with a Node that bundles one), and tsc for the npm package's typed host.
 WASM_PACKAGES=(emscripten nodejs node-typescript)

@@ -6,6 +6,7 @@ machine runs 32-bit programs, and are reported as skipped, with the reason, else
 import hashlib
 import os
 import pathlib
+import shutil
 import struct
 import subprocess
 import zipfile
@@ -41,22 +42,37 @@ def unpacked(release, tmp_path_factory):
 
 @pytest.fixture(scope="module")
 def wine():
-    """Runs a Windows program in the output folder's own prefix, as cmake/wine-run does."""
+    """Runs a Windows program in the output folder's own prefix, as cmake/wine-run does. One
+    persistent wine server serves every program of this module, as scripts/lib/run-windows-tests
+    does for a suite: a server that wine starts by itself exits with its last program and drops
+    a program connecting at that instant."""
     prefix = OUTPUT / "wineprefix"
+    ready = prefix / ".tessel-ready"
     env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=")
     loader64 = "/usr/lib/wine/wine64"
-    if not (prefix / ".tessel-ready").exists():
-        subprocess.run([loader64, "wineboot.exe", "-i"], env=dict(env, WINELOADER=loader64),
-                       capture_output=True, check=True, timeout=300)
-        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=300)
-        (prefix / ".tessel-ready").touch()
+    server = "/usr/lib/wine/wineserver64"
+
+    def server_running():
+        return subprocess.run([server, "-k0"], env=env, capture_output=True).returncode == 0
+
+    def stop_server():
+        subprocess.run([server, "-k"], env=env, capture_output=True)
+        subprocess.run([server, "-w"], env=env, check=True, timeout=60)
+
+    if server_running():
+        stop_server()
+    new_prefix = not ready.exists()
+    if new_prefix:
+        shutil.rmtree(prefix, ignore_errors=True)
+        prefix.mkdir(parents=True)
     refusal = subprocess.run([str(ROOT / "scripts" / "lib" / "runs-32bit")],
                              capture_output=True, text=True)
 
     def run(program, bits):
         if bits == 32 and refusal.returncode != 0:
             pytest.skip(f"32-bit host built but NOT run: {refusal.stdout.strip()}")
+        assert server_running(), f"the wine server of {prefix} is gone"
         if bits == 64:
             command, loader_env = [loader64, program.name], dict(env, WINELOADER=loader64)
         else:
@@ -64,8 +80,27 @@ def wine():
         return subprocess.run(command, cwd=program.parent, env=loader_env, capture_output=True,
                               text=True, timeout=120)
 
-    yield run
-    subprocess.run(["wineserver", "-k"], env=env, capture_output=True)
+    def setup_step(*arguments):
+        """Its output goes to a file: the system programs it starts live as long as the server
+        and keep what they inherited open, so a pipe read to its end would never end."""
+        log = prefix / ".tessel-setup.log"
+        with log.open("w") as output:
+            done = subprocess.run([loader64, *arguments], env=dict(env, WINELOADER=loader64),
+                                  stdout=output, stderr=subprocess.STDOUT, timeout=300)
+        assert done.returncode == 0, f"{' '.join(arguments)} failed:\n{log.read_text()}"
+
+    subprocess.run([server, "-p"], env=env, check=True, timeout=60)
+    try:
+        if new_prefix:
+            setup_step("wineboot.exe", "-i")
+        # wine's system programs start here, not with a host whose output is read to its end.
+        setup_step("wineboot.exe")
+        yield run
+    finally:
+        stop_server()
+    # Only a stopped server has written the registry.
+    if new_prefix:
+        ready.touch()
 
 
 def pe_machine(path):
