@@ -35,21 +35,11 @@ namespace {
 constexpr int32_t kSeconds = 600;
 constexpr int32_t kRates[] = {8000, 11025, 16000, 22050, 44100, 48000};
 
-// Ten minutes: one-minute stretches of utterances between pauses, each with its own seed.
+// Ten minutes of voiced speech in noise per rate, made once.
 const std::vector<int16_t>& TenMinutes(int32_t rate) {
   static std::map<int32_t, std::vector<int16_t>> cache;
   std::vector<int16_t>& samples = cache[rate];
-  if (!samples.empty()) return samples;
-  for (uint32_t minute = 0; samples.size() < size_t(rate) * kSeconds; ++minute) {
-    voiced_signal::Options options;
-    options.rate = rate;
-    options.seed = 1000 + minute;
-    options.utteranceCount = 18;
-    options.noiseAmplitude = 300;
-    const std::vector<int16_t> stretch = voiced_signal::Make(options).samples;
-    samples.insert(samples.end(), stretch.begin(), stretch.end());
-  }
-  samples.resize(size_t(rate) * kSeconds);
+  if (samples.empty()) samples = voiced_signal::TenMinutes(rate);
   return samples;
 }
 

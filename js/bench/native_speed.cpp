@@ -19,21 +19,6 @@ namespace {
 
 constexpr int32_t kSeconds = 600;
 
-std::vector<int16_t> TenMinutes(int32_t rate) {
-  std::vector<int16_t> samples;
-  for (uint32_t minute = 0; samples.size() < size_t(rate) * kSeconds; ++minute) {
-    voiced_signal::Options options;
-    options.rate = rate;
-    options.seed = 1000 + minute;
-    options.utteranceCount = 18;
-    options.noiseAmplitude = 300;
-    const std::vector<int16_t> stretch = voiced_signal::Make(options).samples;
-    samples.insert(samples.end(), stretch.begin(), stretch.end());
-  }
-  samples.resize(size_t(rate) * kSeconds);
-  return samples;
-}
-
 double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
 
 int32_t Stream(const std::vector<int16_t>& samples, int32_t rate, int32_t frameSize) {
@@ -60,7 +45,7 @@ int main(int argc, char** argv) {
   }
   const int32_t rate = std::atoi(argv[1]), frameSize = std::atoi(argv[2]);
   const int passes = std::atoi(argv[3]);
-  const std::vector<int16_t> samples = TenMinutes(rate);
+  const std::vector<int16_t> samples = voiced_signal::TenMinutes(rate);
   std::ofstream(argv[4], std::ios::binary)
       .write(reinterpret_cast<const char*>(samples.data()),
              std::streamsize(samples.size() * sizeof(int16_t)));

@@ -104,4 +104,20 @@ Signal Make(const Options& options) {
   return signal;
 }
 
+std::vector<int16_t> TenMinutes(int32_t rate) {
+  const size_t length = size_t(rate) * 600;
+  std::vector<int16_t> samples;
+  for (uint32_t minute = 0; samples.size() < length; ++minute) {
+    Options options;
+    options.rate = rate;
+    options.seed = 1000 + minute;
+    options.utteranceCount = 18;
+    options.noiseAmplitude = 300;
+    const std::vector<int16_t> stretch = Make(options).samples;
+    samples.insert(samples.end(), stretch.begin(), stretch.end());
+  }
+  samples.resize(length);
+  return samples;
+}
+
 }  // namespace voiced_signal

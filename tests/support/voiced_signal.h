@@ -35,4 +35,8 @@ struct Options {
 // pauses, with a trailing pause of pauseMax seconds.
 Signal Make(const Options& options);
 
+// Ten minutes at rate, what the benchmarks time: one-minute stretches of 18 utterances between
+// pauses over noise of amplitude 300, each stretch with its own seed.
+std::vector<int16_t> TenMinutes(int32_t rate);
+
 }  // namespace voiced_signal
