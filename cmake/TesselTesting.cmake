@@ -2,8 +2,9 @@
 # from GoogleTest's sources, which Debian's googletest package puts in /usr/src/googletest
 # (another copy through -DTESSEL_GOOGLETEST_SOURCE_DIR=...).
 # Cross-built test programs run through CMAKE_CROSSCOMPILING_EMULATOR: Windows programs under
-# wine, with one wine prefix per build folder (scripts/test creates it); Linux programs for
-# another processor under qemu-user, on the cross toolchain's libraries.
+# wine, with one wine prefix per build folder (scripts/lib/run-windows-tests creates it and runs
+# the suite under one wine server); Linux programs for another processor under qemu-user, on
+# the cross toolchain's libraries.
 
 if(NOT BUILD_TESTING)
   # Nothing to find.
