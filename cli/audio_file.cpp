@@ -270,8 +270,8 @@ std::string ReadRecordingFromMemory(const void* bytes, size_t size, int channel,
   SF_VIRTUAL_IO io = MemoryIo();
   return Read(
       [&](SF_INFO& info) {
-        MemoryFile& file =
-            files.emplace_back(static_cast<const unsigned char*>(bytes), sf_count_t(size), 0);
+        MemoryFile& file = files.emplace_back(
+            MemoryFile{static_cast<const unsigned char*>(bytes), sf_count_t(size), 0});
         return sf_open_virtual(&io, SFM_READ, &info, &file);
       },
       channel, recording);
