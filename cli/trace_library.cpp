@@ -37,11 +37,11 @@ std::string TraceLibraryPath(std::string& where) {
   return path;
 }
 
+// The exported function `name`, or null; the first name missing goes to `missing`.
 template <typename Function>
-bool Resolve(void* handle, const char* name, Function& function, std::string& error) {
+void Resolve(void* handle, const char* name, Function& function, std::string& missing) {
   function = reinterpret_cast<Function>(dlsym(handle, name));
-  if (!function && error.empty()) error = std::string("it does not export ") + name;
-  return function != nullptr;
+  if (!function && missing.empty()) missing = std::string("it does not export ") + name;
 }
 
 LoadedTraceLibrary LoadTraceLibrary() {
