@@ -28,7 +28,7 @@ struct Sse2Wide {
   }
   static Wide Splat(float a) { return {_mm_set1_pd(a), _mm_set1_pd(a)}; }
   static FloatLanes Narrow(__m128d low, __m128d high) {
-    return {_mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high))};
+    return {_mm_movelh_ps(AsWritten(_mm_cvtpd_ps(low)), AsWritten(_mm_cvtpd_ps(high)))};
   }
   // float(a * x).
   static FloatLanes Product(const Wide& a, const Wide& x) {
