@@ -38,12 +38,21 @@ def test_stream_follows_the_recording_and_starts_again_after_reset():
     samples, rate = speech()
     with tessel.Stream(rate, 320) as stream:
         assert stream.threshold == tessel.DEFAULT_THRESHOLD
-        ended = [stream.push(frame) for frame in frames_of(samples, 320)]
+        pushed = [stream.push(frame) for frame in frames_of(samples, 320)]
+        ended = [bool(result) for result in pushed]
         # An end, once known, stays known; the second sentence moved both positions on.
         first_end = ended.index(True)
         assert all(ended[first_end:]) and not any(ended[:first_end])
         begin, end = stream.utterance
         assert 50000 < begin < end < len(samples)
+        # Each push reports the utterance after every frame that changed it.
+        changes = [change for result in pushed for change in result.changes]
+        assert changes[-1] == (begin, end) and len(changes) >= 4
+        assert all(before != after for before, after in zip(changes, changes[1:]))
+        # Many frames in one push: the same changes, in the same order, as frame by frame.
+        with tessel.Stream(rate, 320) as whole:
+            at_once = whole.push(samples[: len(samples) // 320 * 320])
+            assert at_once.changes == tuple(changes) and at_once.ended
 
         stream.reset()
         assert stream.utterance == (None, None)
@@ -80,8 +89,10 @@ def test_stream_errors_name_what_is_wrong():
     with pytest.raises(ValueError, match="does not fit in 32 bits"):
         tessel.Stream(2**32, 320)
     with tessel.Stream(16000, 320) as stream:
-        with pytest.raises(ValueError, match="frame has 319 samples; this stream takes 320"):
-            stream.push(np.zeros(319, np.int16))
+        for size in (0, 319, 1000):
+            with pytest.raises(ValueError, match=f"samples has {size} samples; this stream takes "
+                                                 "one or more whole frames of 320"):
+                stream.push(np.zeros(size, np.int16))
         with pytest.raises(TypeError, match="int16"):
             stream.push(np.zeros(320, np.int32))
 
