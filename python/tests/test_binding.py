@@ -130,3 +130,23 @@ def test_the_library_is_found_by_its_soname_or_taken_from_tessel_library():
     lazy = python("import tessel.batch, sys; sys.argv[1:] = ['--help']; tessel.batch.main()",
                   TESSEL_LIBRARY="/nowhere/libtessel.so")
     assert lazy.returncode == 0 and "--scheduler" in lazy.stdout
+
+
+@pytest.mark.parametrize("platform, own_name", [("linux", "libtessel.so.1"),
+                                                ("win32", "Tessel.dll")])
+def test_the_package_prefers_its_own_copy_and_tessel_library_overrides_it(
+        platform, own_name, tmp_path, monkeypatch):
+    # Windows is played by its platform name: this machine has no Windows Python.
+    from tessel import _library
+
+    monkeypatch.setattr(sys, "platform", platform)
+    monkeypatch.setattr(_library.ctypes.util, "find_library", lambda name: None)
+    monkeypatch.delenv("TESSEL_LIBRARY")
+    # Without its own copy (or with only the other platform's), the system's search.
+    (tmp_path / ("libtessel.so.1" if platform == "win32" else "Tessel.dll")).touch()
+    assert _library._where(str(tmp_path))[0] == own_name
+    (tmp_path / own_name).touch()
+    assert _library._where(str(tmp_path)) == (str(tmp_path / own_name),
+                                              f"{tmp_path / own_name} (the package's own copy)")
+    monkeypatch.setenv("TESSEL_LIBRARY", "/elsewhere/lib")
+    assert _library._where(str(tmp_path))[0] == "/elsewhere/lib"
