@@ -105,11 +105,10 @@ class build_native(Command):
     user_options = []
 
     def initialize_options(self):
-        self.build_lib = self.build_temp = None
+        self.build_lib = None
 
     def finalize_options(self):
-        self.set_undefined_options("build", ("build_lib", "build_lib"),
-                                   ("build_temp", "build_temp"))
+        self.set_undefined_options("build", ("build_lib", "build_lib"))
 
     def run(self):
         output = pathlib.Path(self.build_lib) / "tessel"
