@@ -40,6 +40,9 @@ PACKAGED = {"linux": ["libtessel.so.1", "libtessel_trace.so"],
 
 
 def project_version(root):
+    if not (root / "CMakeLists.txt").is_file():
+        raise SystemExit(f"the library's sources are missing: no native/ beside setup.py and no "
+                         f"project tree at {root}")
     text = (root / "CMakeLists.txt").read_text()
     found = re.search(r"project\(\s*Tessel\s+VERSION\s+([0-9.]+)", text)
     if not found:
