@@ -133,7 +133,7 @@ class Stream:
         return self._context
 
     def push(self, samples):
-        """Pushes frames: any whole number of frame_size int16 samples, analysed frame by frame
+        """Pushes one or more whole frames of frame_size int16 samples, analysed frame by frame
         as if pushed one at a time. Returns Pushed: `changes`, the Utterance after each frame
         that changed its begin or end, in order; and `ended`, also its truth value, True once an
         utterance end is known (and on every later push until reset())."""
