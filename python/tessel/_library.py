@@ -9,10 +9,13 @@ import threading
 
 from .errors import LibraryNotFoundError
 
-# Programs built against libtessel.so load it by its SONAME; so does this package, so that it
-# takes the library of the same major version from wherever the system's loader finds it.
+# Programs built against libtessel.so load it by its SONAME; so does this package where it has
+# no copy of its own (run from the source tree), so that it takes the library of the same major
+# version from wherever the system's loader finds it.
 _SONAME = "libtessel.so.1"
 _WINDOWS_NAME = "Tessel.dll"
+# An installed package carries its own copy, built for it, in its folder.
+_PACKAGE = os.path.dirname(os.path.abspath(__file__))
 
 # The native build installs it beside libtessel.so; Tessel.dll has no such companion.
 _TRACE_NAME = "libtessel_trace.so"
@@ -26,12 +29,17 @@ _loaded = {}
 TRACE_OBSERVER = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_void_p)
 
 
-def _where():
-    """The name to load, and how to say where it was looked for."""
+def _where(package=_PACKAGE):
+    """The name to load, and how to say where it was looked for: the file TESSEL_LIBRARY names,
+    else the package's own copy (what `pip install` builds into it), else the system's."""
     explicit = os.environ.get("TESSEL_LIBRARY")
     if explicit:
         return explicit, "TESSEL_LIBRARY=" + explicit
-    if sys.platform == "win32":
+    windows = sys.platform == "win32"
+    own = os.path.join(package, _WINDOWS_NAME if windows else _SONAME)
+    if os.path.isfile(own):
+        return own, own + " (the package's own copy)"
+    if windows:
         # Python does not search PATH for DLLs by itself; find_library does. The DLL's folder in
         # the release must match the interpreter: win32 for 32-bit Python, win64 for 64-bit.
         found = ctypes.util.find_library("Tessel")
@@ -88,7 +96,8 @@ def _load(key, where, title, advice, extra=None, what="a Tessel library"):
 def library():
     """The loaded library; loaded on first use, so that importing never needs it."""
     return _load("tessel", _where, "the Tessel library",
-                 "Install it (cmake --install, then ldconfig), or set TESSEL_LIBRARY to the "
+                 "Install the package with pip, which builds the library into it; or install "
+                 "the library (cmake --install, then ldconfig), or set TESSEL_LIBRARY to the "
                  "file's path")
 
 

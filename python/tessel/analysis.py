@@ -1,19 +1,30 @@
 """analyze_file(): a recording from disk streamed through a context the way `tessel analyze`
-streams it, with the same utterances, SNR, JSON object and one-line failure reasons."""
+streams it, with the same utterances, SNR, JSON object and one-line failure reasons; and
+utterances(), the same utterances one by one, of a file or of samples in memory."""
 
 import functools
 import json
 import math
 import os
+from collections import namedtuple
+
+import numpy as np
 
 from . import _reasons
 from ._library import library
 from ._recording import read_recording
-from .core import Stream, _int32, snr
+from .core import Stream, Utterance, _int16_samples, _int32, snr
 from .errors import AnalysisError
 
 # The rates a context accepts (tessel.h).
 SUPPORTED_RATES = (8000, 11025, 16000, 22050, 44100, 48000)
+
+UtteranceSpan = namedtuple("UtteranceSpan", "begin end begin_seconds end_seconds")
+UtteranceSpan.__doc__ = """One utterance as `tessel analyze` lists it: begin and end in input
+samples and in seconds; end and end_seconds are None for one still open at the recording's end."""
+
+# Samples handed to one push() while streaming a recording: a second or so of frames.
+_BLOCK_SAMPLES = 1 << 16
 
 
 def analyze_file(path, *, channel=0, frame_ms=20, frame_size=None, threshold=None):
@@ -28,21 +39,13 @@ def analyze_file(path, *, channel=0, frame_ms=20, frame_size=None, threshold=Non
     channel = _int32(channel, "channel")
     if channel < 0:
         raise ValueError(f"channel {channel} is negative; channels count from 0")
-    if frame_ms not in (10, 20):
-        raise ValueError(f"frame_ms must be 10 or 20, not {frame_ms!r}")
+    _check_frame_ms(frame_ms)
     if threshold is not None:
         threshold = _int32(threshold, "threshold")
 
     samples, rate, channels, warning = read_recording(path, channel)
-    if rate not in SUPPORTED_RATES:
-        raise AnalysisError(path, _reasons.unsupported_rate(rate, SUPPORTED_RATES))
-    if frame_size is None:
-        frame_size = _frame_size_for_ms(rate, frame_ms)
-    frame_size = _int32(frame_size, "frame_size")
-    if not _accepts(rate, frame_size):
-        raise AnalysisError(path, _reasons.frame_size_misfit(rate, frame_size))
-
-    utterances = _stream(samples, rate, frame_size, threshold)
+    frame_size = _checked_frame_size(path, rate, frame_ms, frame_size)
+    found = list(_stream(samples, rate, frame_size, threshold))
     estimate = snr(samples)
     measurable = samples.size > 256
     has_span = measurable and estimate.speech_end > estimate.speech_begin
@@ -57,12 +60,12 @@ def analyze_file(path, *, channel=0, frame_ms=20, frame_size=None, threshold=Non
         "vadThreshold": threshold,
         "utterances": [
             {
-                "beginSample": begin,
-                "endSample": end,
-                "beginSeconds": begin / rate,
-                "endSeconds": None if end is None else end / rate,
+                "beginSample": span.begin,
+                "endSample": span.end,
+                "beginSeconds": span.begin_seconds,
+                "endSeconds": span.end_seconds,
             }
-            for begin, end in utterances
+            for span in found
         ],
         "snrDb": estimate.db if measurable and math.isfinite(estimate.db) else None,
         "speech": {
@@ -77,6 +80,52 @@ def analyze_file(path, *, channel=0, frame_ms=20, frame_size=None, threshold=Non
     if warning:
         result["warning"] = warning
     return result
+
+
+def utterances(recording, rate=None, frame_ms=20):
+    """Yields every utterance a live host would have seen, as `tessel analyze` lists them: a
+    UtteranceSpan of begin and end in samples and in seconds, end None for an utterance still
+    open when the recording ends. Each comes as soon as its end is known.
+
+    recording is a file's path (channel 0 of any format libsndfile reads; rate must then be
+    None) or a one-dimensional numpy int16 array at `rate` Hz. Frames are about frame_ms long
+    (10 or 20), as the command line chooses them. A file that cannot be analysed raises
+    AnalysisError with the command line's reason.
+    """
+    _check_frame_ms(frame_ms)
+    if isinstance(recording, np.ndarray):
+        if rate is None:
+            raise TypeError("utterances() of an array needs its rate")
+        samples, rate, where = _int16_samples(recording, "recording"), _int32(rate, "rate"), None
+    else:
+        if rate is not None:
+            raise TypeError("utterances() of a file takes the file's own rate: rate must be None")
+        where = os.fsdecode(recording)
+        samples, rate, _, _ = read_recording(where, 0)
+    frame_size = _checked_frame_size(where, rate, frame_ms, None)
+    yield from _stream(samples, rate, frame_size, None)
+
+
+def _check_frame_ms(frame_ms):
+    if frame_ms not in (10, 20):
+        raise ValueError(f"frame_ms must be 10 or 20, not {frame_ms!r}")
+
+
+def _checked_frame_size(path, rate, frame_ms, frame_size):
+    """The frame size the command line would use, or its reason for refusing the recording:
+    AnalysisError for a file, ValueError for samples in memory (path None)."""
+    if rate not in SUPPORTED_RATES:
+        reason = _reasons.unsupported_rate(rate, SUPPORTED_RATES)
+    else:
+        if frame_size is None:
+            frame_size = _frame_size_for_ms(rate, frame_ms)
+        frame_size = _int32(frame_size, "frame_size")
+        if _accepts(rate, frame_size):
+            return frame_size
+        reason = _reasons.frame_size_misfit(rate, frame_size)
+    if path is None:
+        raise ValueError(reason)
+    raise AnalysisError(path, reason)
 
 
 def analyze_line(path, options):
@@ -106,25 +155,32 @@ def _dump(obj):
 
 def _stream(samples, rate, frame_size, threshold):
     """Every utterance a host reading begin and end after each push would have seen, as
-    (begin, end) pairs; an utterance still open when the recording ends comes last with end
-    None. A new begin replaces the old one while the end stays, so an utterance is complete
-    exactly when the end changes, and it pairs with the begin known at that moment."""
-    completed, last_begin, last_end, begin_pending = [], -1, -1, False
+    UtteranceSpan records, each as soon as its end is known; an utterance still open when the
+    recording ends comes last with end None. A new begin replaces the old one while the end
+    stays, so an utterance is complete exactly when the end changes, and it pairs with the begin
+    known at that moment."""
+    usable = samples.size - samples.size % frame_size
+    begin_pending = False
+    last = Utterance(None, None)
     with Stream(rate, frame_size) as stream:
         if threshold is not None:
             stream.threshold = threshold
-        for start in range(0, samples.size - frame_size + 1, frame_size):
-            stream.push(samples[start : start + frame_size])
-            begin, end = (-1 if value is None else value for value in stream.utterance)
-            if begin >= 0 and begin != last_begin:
-                begin_pending = True
-            if end >= 0 and end != last_end:
-                completed.append((begin, end))
-                begin_pending = False
-            last_begin, last_end = begin, end
+        # A block of frames at a time: the changes are those of pushing frame by frame.
+        block = frame_size * max(1, _BLOCK_SAMPLES // frame_size)
+        for start in range(0, usable, block):
+            for change in stream.push(samples[start : min(start + block, usable)]).changes:
+                if change.begin is not None and change.begin != last.begin:
+                    begin_pending = True
+                if change.end is not None and change.end != last.end:
+                    yield _span(change.begin, change.end, rate)
+                    begin_pending = False
+                last = change
     if begin_pending:
-        completed.append((last_begin, None))
-    return completed
+        yield _span(last.begin, None, rate)
+
+
+def _span(begin, end, rate):
+    return UtteranceSpan(begin, end, begin / rate, None if end is None else end / rate)
 
 
 @functools.lru_cache(maxsize=None)

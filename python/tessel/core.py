@@ -19,6 +19,25 @@ Utterance = namedtuple("Utterance", "begin end")
 Utterance.__doc__ = """Begin and end of the current utterance in input samples; None while
 unknown."""
 
+
+class Pushed:
+    """What one push() did: `changes`, the Utterance after each frame that changed the begin or
+    the end, in order (empty when none did); `ended`, True once an utterance end is known. Its
+    truth value is `ended`."""
+
+    __slots__ = ("changes", "ended")
+
+    def __init__(self, changes, ended):
+        self.changes, self.ended = changes, ended
+
+    def __bool__(self):
+        return self.ended
+
+    def __repr__(self):
+        return f"Pushed(changes={self.changes!r}, ended={self.ended!r})"
+
+
+_UNKNOWN = Utterance(None, None)
 DEFAULT_THRESHOLD = 156  # a new context's minimum energy threshold (tessel.h)
 _INT32 = (-(2**31), 2**31 - 1)
 # Tessel_GetSNR only tests its handle against null.
@@ -72,8 +91,8 @@ def snr(samples):
 class Stream:
     """One live end-point detection context for one input rate and frame size.
 
-    Push the recording frame by frame with push(); `utterance` tells where the current
-    utterance begins and ends. Close it with close(), or use it in a `with` block. Different
+    Push the recording with push(), a frame or many at a time; it returns the changes they made
+    to `utterance`, which tells where the current utterance begins and ends. Close it with close(), or use it in a `with` block. Different
     streams share nothing. One stream may be shared by threads: its calls run one at a time,
     close() waits for a call in progress, and every call after close() raises ValueError.
 
@@ -102,6 +121,7 @@ class Stream:
             )
         self._threshold = DEFAULT_THRESHOLD
         self._begin, self._end = ctypes.c_int32(), ctypes.c_int32()
+        self._last = _UNKNOWN
         if trace:
             self._records = bytearray()
             self._observer = _trace.observer(self._records)
@@ -112,24 +132,39 @@ class Stream:
             raise ValueError("the stream is closed")
         return self._context
 
-    def push(self, frame):
-        """Pushes one frame of exactly frame_size int16 samples. Returns True once an utterance
-        end is known, and on every later push until reset()."""
-        frame = _int16_samples(frame, "frame")
-        if frame.size != self.frame_size:
+    def push(self, samples):
+        """Pushes one or more whole frames of frame_size int16 samples, analysed frame by frame
+        as if pushed one at a time. Returns Pushed: `changes`, the Utterance after each frame
+        that changed its begin or end, in order; and `ended`, also its truth value, True once an
+        utterance end is known (and on every later push until reset())."""
+        samples = _int16_samples(samples, "samples")
+        if samples.size == 0 or samples.size % self.frame_size:
             raise ValueError(
-                f"frame has {frame.size} samples; this stream takes {self.frame_size}"
+                f"samples has {samples.size} samples; this stream takes one or more whole "
+                f"frames of {self.frame_size}"
             )
+        changes, ended = [], False
+        address, step = samples.ctypes.data, self.frame_size * samples.itemsize
         with self._lock:
-            return self._library.Tessel_AddSample(self._live_context(), frame.ctypes.data) == 1
+            context = self._live_context()
+            for offset in range(0, samples.size * samples.itemsize, step):
+                ended = self._library.Tessel_AddSample(context, address + offset) == 1
+                current = self._read_utterance(context)
+                if current != self._last:
+                    changes.append(current)
+                    self._last = current
+        return Pushed(tuple(changes), ended)
+
+    def _read_utterance(self, context):
+        self._library.Tessel_GetUttrEPD(context, self._begin, self._end)
+        begin, end = self._begin.value, self._end.value
+        return Utterance(None if begin < 0 else begin, None if end < 0 else end)
 
     @property
     def utterance(self):
         """The current utterance: Utterance(begin, end) in input samples, None while unknown."""
         with self._lock:
-            self._library.Tessel_GetUttrEPD(self._live_context(), self._begin, self._end)
-            begin, end = self._begin.value, self._end.value
-        return Utterance(None if begin < 0 else begin, None if end < 0 else end)
+            return self._read_utterance(self._live_context())
 
     @property
     def threshold(self):
@@ -147,6 +182,7 @@ class Stream:
         """Starts the stream again; rate, frame size and threshold stay."""
         with self._lock:
             self._library.Tessel_Reset(self._live_context())
+            self._last = _UNKNOWN
 
     @property
     def trace(self):

@@ -5,7 +5,7 @@ import json
 import pytest
 
 import tessel
-from conftest import options_for, run_cli
+from conftest import options_for, run_cli, speech
 
 
 def test_every_recording_gives_the_cli_line(recordings):
@@ -47,3 +47,35 @@ def test_argument_errors_are_raised_before_any_file_is_read():
         tessel.analyze_file("whatever.wav", channel=-1)
     with pytest.raises(TypeError, match="threshold must be an integer"):
         tessel.analyze_file("whatever.wav", threshold=1.5)
+
+
+def test_utterances_are_the_cli_list_for_files_and_for_samples(recordings):
+    listed = {}
+    for name, path, cli_options in recordings:
+        if cli_options not in ([], ["--frame-ms", "10"]):
+            continue
+        frame_ms = 10 if cli_options else 20
+        cli = json.loads(run_cli(*cli_options, path)[0][0])
+        if "error" in cli:
+            with pytest.raises(tessel.AnalysisError) as refused:
+                list(tessel.utterances(path, frame_ms=frame_ms))
+            assert refused.value.reason == cli["error"], name
+            continue
+        listed[name] = [tuple(span) for span in tessel.utterances(path, frame_ms=frame_ms)]
+        assert listed[name] == [(u["beginSample"], u["endSample"], u["beginSeconds"],
+                                 u["endSeconds"]) for u in cli["utterances"]], name
+    assert len(listed["bundled"]) == 2 and "truncated" in listed
+
+    samples, rate = speech()
+    assert [tuple(span) for span in tessel.utterances(samples, rate)] == listed["bundled"]
+    # The recording cut inside its second sentence, in 10 ms frames: the last one stays open.
+    open_end = [tuple(span) for span in tessel.utterances(samples[: rate * 5], rate, frame_ms=10)]
+    path, cli_options = next((path, options) for name, path, options in recordings
+                             if name == "open-end")
+    cli = json.loads(run_cli(*cli_options, path)[0][0])
+    assert cli["frameSize"] == 160 and open_end[-1][1:] == (None, open_end[-1][2], None)
+    assert open_end == [tuple(u.values()) for u in cli["utterances"]]
+    with pytest.raises(ValueError, match="32000"):
+        next(tessel.utterances(samples, 32000))
+    with pytest.raises(TypeError, match="needs its rate"):
+        next(tessel.utterances(samples))

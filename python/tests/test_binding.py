@@ -38,12 +38,21 @@ def test_stream_follows_the_recording_and_starts_again_after_reset():
     samples, rate = speech()
     with tessel.Stream(rate, 320) as stream:
         assert stream.threshold == tessel.DEFAULT_THRESHOLD
-        ended = [stream.push(frame) for frame in frames_of(samples, 320)]
+        pushed = [stream.push(frame) for frame in frames_of(samples, 320)]
+        ended = [bool(result) for result in pushed]
         # An end, once known, stays known; the second sentence moved both positions on.
         first_end = ended.index(True)
         assert all(ended[first_end:]) and not any(ended[:first_end])
         begin, end = stream.utterance
         assert 50000 < begin < end < len(samples)
+        # Each push reports the utterance after every frame that changed it.
+        changes = [change for result in pushed for change in result.changes]
+        assert changes[-1] == (begin, end) and len(changes) >= 4
+        assert all(before != after for before, after in zip(changes, changes[1:]))
+        # Many frames in one push: the same changes, in the same order, as frame by frame.
+        with tessel.Stream(rate, 320) as whole:
+            at_once = whole.push(samples[: len(samples) // 320 * 320])
+            assert at_once.changes == tuple(changes) and at_once.ended
 
         stream.reset()
         assert stream.utterance == (None, None)
@@ -80,8 +89,10 @@ def test_stream_errors_name_what_is_wrong():
     with pytest.raises(ValueError, match="does not fit in 32 bits"):
         tessel.Stream(2**32, 320)
     with tessel.Stream(16000, 320) as stream:
-        with pytest.raises(ValueError, match="frame has 319 samples; this stream takes 320"):
-            stream.push(np.zeros(319, np.int16))
+        for size in (0, 319, 1000):
+            with pytest.raises(ValueError, match=f"samples has {size} samples; this stream takes "
+                                                 "one or more whole frames of 320"):
+                stream.push(np.zeros(size, np.int16))
         with pytest.raises(TypeError, match="int16"):
             stream.push(np.zeros(320, np.int32))
 
@@ -119,3 +130,23 @@ def test_the_library_is_found_by_its_soname_or_taken_from_tessel_library():
     lazy = python("import tessel.batch, sys; sys.argv[1:] = ['--help']; tessel.batch.main()",
                   TESSEL_LIBRARY="/nowhere/libtessel.so")
     assert lazy.returncode == 0 and "--scheduler" in lazy.stdout
+
+
+@pytest.mark.parametrize("platform, own_name", [("linux", "libtessel.so.1"),
+                                                ("win32", "Tessel.dll")])
+def test_the_package_prefers_its_own_copy_and_tessel_library_overrides_it(
+        platform, own_name, tmp_path, monkeypatch):
+    # Windows is played by its platform name: this machine has no Windows Python.
+    from tessel import _library
+
+    monkeypatch.setattr(sys, "platform", platform)
+    monkeypatch.setattr(_library.ctypes.util, "find_library", lambda name: None)
+    monkeypatch.delenv("TESSEL_LIBRARY")
+    # Without its own copy (or with only the other platform's), the system's search.
+    (tmp_path / ("libtessel.so.1" if platform == "win32" else "Tessel.dll")).touch()
+    assert _library._where(str(tmp_path))[0] == own_name
+    (tmp_path / own_name).touch()
+    assert _library._where(str(tmp_path)) == (str(tmp_path / own_name),
+                                              f"{tmp_path / own_name} (the package's own copy)")
+    monkeypatch.setenv("TESSEL_LIBRARY", "/elsewhere/lib")
+    assert _library._where(str(tmp_path))[0] == "/elsewhere/lib"

@@ -37,9 +37,13 @@ WINDOWS_PACKAGES=(googletest g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
 ARM64_PACKAGES=(googletest g++-aarch64-linux-gnu qemu-user)
 # The Windows release and its tests: Tessel.lib, a host linked the MSVC way, the zip.
 PACKAGE_PACKAGES=(llvm lld clang zip python3-pytest)
+# The Windows wheels beside the zip.
+PACKAGE_PACKAGES+=(python3-setuptools python3-wheel)
 # The Python package under Debian's own python3, installed offline into a virtual environment.
 PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask python3-distributed
                  python3-venv python3-pip python3-setuptools python3-wheel)
+# pip builds the library into the package with CMake; python3 -m build makes the sdist and wheel.
+PYTHON_PACKAGES+=(python3-build cmake g++)
 # The command line's trace tests read its plots with an XML parser.
 NATIVE_PACKAGES+=(libexpat1-dev)
 # The format check lists the tracked files of a checkout with git.

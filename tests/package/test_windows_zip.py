@@ -1,8 +1,12 @@
-"""The Windows release made by scripts/package: what the zip holds, and hosts built against
-each of its folders, the MinGW way and the MSVC way (lld-link, Tessel.lib, no C runtime), run
-under wine. 64-bit hosts run everywhere; 32-bit hosts are built everywhere and run where the
-machine runs 32-bit programs, and are reported as skipped, with the reason, elsewhere."""
+"""The Windows release made by scripts/package: what the zip and the Python wheels hold, the
+notices of the runtime code linked into its binaries, and hosts built against each of its
+folders, the MinGW way and the MSVC way (lld-link, Tessel.lib, no C runtime), run under wine.
+64-bit hosts run everywhere; 32-bit hosts are built everywhere and run where the machine runs
+32-bit programs, and are reported as skipped, with the reason, elsewhere. No Windows Python is
+here: the wheels are checked from their files, and the loader's choice of path by the Python
+suite."""
 
+import base64
 import hashlib
 import os
 import pathlib
@@ -19,6 +23,14 @@ FOLDER_FILES = ["Prunell.exe", "Tessel.dll", "Tessel.lib", "Vaultsweep.exe",
                 "libTessel.dll.a", "tessel.def", "tessel.h"]
 # folder: (compiler triple's architecture, lld-link machine, PE machine type, bits)
 ARCHES = {"win32": ("i686", "x86", 0x14C, 32), "win64": ("x86_64", "x64", 0x8664, 64)}
+# The wheel's platform tag for each folder: what Python reports on that Windows.
+WHEEL_PLATFORMS = {"win32": "win32", "win64": "win_amd64"}
+# What the binaries may import: Windows' own DLLs. The compilers' runtimes are linked in, and the
+# release carries their notices, one marker of each here.
+SYSTEM_DLLS = {"KERNEL32.dll", "msvcrt.dll", "USER32.dll", "SHELL32.dll", "ADVAPI32.dll"}
+NOTICES = ["GCC RUNTIME LIBRARY EXCEPTION", "Copyright (c) 2009-2016 the mingw-w64 project",
+           "Copyright (c) 1997-2001 Lucent Technologies", "winpthreads",
+           "Copyright (c) 2011-2016 mingw-w64 project", "Copyright (c) 2010 Lockless Inc."]
 
 
 @pytest.fixture(scope="module")
@@ -103,10 +115,10 @@ def wine():
         ready.touch()
 
 
-def pe_machine(path):
-    data = path.read_bytes()
+def pe_machine(file):
+    data = file if isinstance(file, bytes) else file.read_bytes()
     offset = struct.unpack_from("<I", data, 0x3C)[0]
-    assert data[offset : offset + 4] == b"PE\0\0", path
+    assert data[offset : offset + 4] == b"PE\0\0", file
     return struct.unpack_from("<H", data, offset + 4)[0]
 
 
@@ -115,7 +127,8 @@ def test_the_zip_holds_the_release_and_a_checksum_of_everything_else(release, un
     with zipfile.ZipFile(path) as archive:
         names = sorted(archive.namelist())
     folders = [f"{folder}/{name}" for folder in ARCHES for name in FOLDER_FILES]
-    assert names == sorted(["LICENSE.txt", "README.txt", "SHA256SUMS", *folders])
+    assert names == sorted(["LICENSE.txt", "README.txt", "SHA256SUMS", "THIRD-PARTY-NOTICES.txt",
+                            *folders])
 
     sums = {}
     for line in (unpacked / "SHA256SUMS").read_text().splitlines():
@@ -133,6 +146,55 @@ def test_the_zip_holds_the_release_and_a_checksum_of_everything_else(release, un
             ROOT / "signal_quality" / "tessel.def").read_bytes()
         for program in ("Tessel.dll", "Prunell.exe", "Vaultsweep.exe"):
             assert pe_machine(unpacked / folder / program) == machine, f"{folder}/{program}"
+
+
+def imports(path):
+    dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(path)], check=True,
+                          capture_output=True, text=True).stdout
+    return {line.split(":", 1)[1].strip() for line in dump.splitlines()
+            if line.strip().startswith("DLL Name:")}
+
+
+def test_the_release_carries_the_notices_of_what_its_binaries_link_in(unpacked):
+    for folder in ARCHES:
+        for program in ("Tessel.dll", "Prunell.exe", "Vaultsweep.exe"):
+            found = imports(unpacked / folder / program)
+            assert "KERNEL32.dll" in found and found <= SYSTEM_DLLS, f"{folder}/{program}"
+    text = (unpacked / "THIRD-PARTY-NOTICES.txt").read_bytes()
+    assert text == (ROOT / "packaging" / "THIRD-PARTY-NOTICES.txt").read_bytes().replace(
+        b"\n", b"\r\n")
+    text = text.decode()
+    assert [marker for marker in NOTICES if marker not in text] == []
+
+
+@pytest.mark.parametrize("folder", ARCHES)
+def test_the_wheel_is_the_package_with_the_folders_dll_tagged_for_its_windows(
+        folder, release, unpacked):
+    version, _ = release
+    tag = f"py3-none-{WHEEL_PLATFORMS[folder]}"
+    wheel = OUTPUT / f"tessel-{version}-{tag}.whl"
+    info = f"tessel-{version}.dist-info"
+    package = sorted(f"tessel/{path.name}" for path in (ROOT / "python" / "tessel").glob("*.py"))
+    with zipfile.ZipFile(wheel) as archive:
+        names = sorted(archive.namelist())
+        assert names == sorted([*package, "tessel/Tessel.dll", "tessel/LICENSE",
+                                "tessel/THIRD-PARTY-NOTICES.txt", f"{info}/METADATA",
+                                f"{info}/WHEEL", f"{info}/top_level.txt", f"{info}/RECORD"])
+        described = archive.read(f"{info}/WHEEL").decode()
+        assert f"Tag: {tag}\n" in described and "Root-Is-Purelib: false\n" in described
+        assert f"Version: {version}\n" in archive.read(f"{info}/METADATA").decode()
+        dll = archive.read("tessel/Tessel.dll")
+        # The release's own DLL, of the folder's machine type.
+        assert dll == (unpacked / folder / "Tessel.dll").read_bytes()
+        assert pe_machine(dll) == ARCHES[folder][2]
+        notices = archive.read("tessel/THIRD-PARTY-NOTICES.txt").decode()
+        assert [marker for marker in NOTICES if marker not in notices] == []
+        # pip refuses a wheel whose files do not match its RECORD.
+        for line in archive.read(f"{info}/RECORD").decode().splitlines():
+            name, digest, _ = line.rsplit(",", 2)
+            if digest:
+                actual = base64.urlsafe_b64encode(hashlib.sha256(archive.read(name)).digest())
+                assert digest == "sha256=" + actual.rstrip(b"=").decode(), name
 
 
 @pytest.mark.parametrize("folder", ARCHES)
