@@ -275,6 +275,9 @@ $('file').addEventListener('change', () => {
   if ($('file').files[0]) analyseFile($('file').files[0]);
   $('file').value = '';
 });
+// A file dropped beside the drop zone is ignored rather than opened in place of the page.
+window.addEventListener('dragover', (event) => event.preventDefault());
+window.addEventListener('drop', (event) => event.preventDefault());
 const drop = $('drop');
 drop.addEventListener('dragover', (event) => {
   event.preventDefault();
