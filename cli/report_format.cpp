@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shortest_float.h"
+
 std::string SecondsText(int64_t sample, int32_t sampleRate) {
   char text[48];
   std::snprintf(text, sizeof text, "%.3f s", Seconds(sample, sampleRate));
@@ -13,10 +15,14 @@ std::string SecondsText(int64_t sample, int32_t sampleRate) {
 double Seconds(int64_t sample, int32_t sampleRate) { return double(sample) / sampleRate; }
 
 nlohmann::ordered_json JsonFloat(float value) {
+#ifdef __EMSCRIPTEN__
+  return std::strtod(ShortestFloatText(value).c_str(), nullptr);
+#else
   char text[32];
   const auto result = std::to_chars(text, text + sizeof text - 1, value);
   *result.ptr = '\0';
   return std::strtod(text, nullptr);
+#endif
 }
 
 std::string JsonLine(const nlohmann::ordered_json& object) {

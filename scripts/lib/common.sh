@@ -52,6 +52,8 @@ NATIVE_PACKAGES+=(git)
 # conflicts with a Node that bundles one), and tsc for the npm package's typed host.
 WASM_PACKAGES=(emscripten nodejs node-typescript)
 command -v npm >/dev/null || WASM_PACKAGES+=(npm)
+# The web page's tests: Debian's Chromium headless under Selenium, sox for the test recordings.
+WEB_PACKAGES=(chromium chromium-driver python3-selenium python3-pytest sox)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 
