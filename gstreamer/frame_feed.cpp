@@ -38,7 +38,7 @@ void FrameFeed_Reset(FrameFeed& feed) {
   if (feed.context != nullptr) Tessel_Reset(feed.context);
   feed.pendingBytes = 0;
   feed.samplesPushed = 0;
-  feed.utterances = 0;
+  feed.utterancesEnded = 0;
   feed.tracker = UtteranceTracker{};
 }
 
@@ -73,8 +73,8 @@ bool FrameFeed_PushFrame(FrameFeed& feed, FeedChange& change) {
   Tessel_GetUttrEPD(feed.context, &begin, &end);
   const UtteranceChange step = UtteranceTracker_Step(feed.tracker, begin, end);
   if (!step.began && !step.ended) return false;
-  if (step.began) ++feed.utterances;
-  change.utterance = feed.utterances;
+  change.utterance = feed.utterancesEnded + 1;
+  if (step.ended) ++feed.utterancesEnded;
   change.beginSample = step.ended ? step.finished.beginSample : begin;
   change.endSample = step.ended ? step.finished.endSample : -1;
   change.decidedAtSample = feed.samplesPushed;

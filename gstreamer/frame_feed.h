@@ -16,16 +16,17 @@ struct FrameFeed {
   void* context = nullptr;
   int32_t sampleRate = 0;
   int32_t frameSize = 0;
-  std::vector<int16_t> frame;  // frameSize samples
-  size_t pendingBytes = 0;     // of the frame gathered so far
-  int64_t samplesPushed = 0;   // since opening or the last reset
-  int32_t utterances = 0;      // begun since opening or the last reset
+  std::vector<int16_t> frame;   // frameSize samples
+  size_t pendingBytes = 0;      // of the frame gathered so far
+  int64_t samplesPushed = 0;    // since opening or the last reset
+  int32_t utterancesEnded = 0;  // since opening or the last reset
   UtteranceTracker tracker;
 };
 
-// What one push changed, for the host to report.
+// What one push changed, for the host to report. A begin that changes before any end replaces
+// the open utterance's begin, as in `tessel analyze`.
 struct FeedChange {
-  int32_t utterance = 0;        // 1 for the first utterance since opening or the last reset
+  int32_t utterance = 0;        // 1 for the first since opening or the last reset
   int32_t beginSample = -1;     // counted from opening or the last reset
   int32_t endSample = -1;       // -1 while the end is not known
   int64_t decidedAtSample = 0;  // the samples pushed when the change was read
