@@ -79,6 +79,15 @@ void PostChange(GstTesselEpd* self, const FeedChange& change) {
   gst_element_post_message(GST_ELEMENT(self), gst_message_new_element(GST_OBJECT(self), fields));
 }
 
+// Returns why the audio cannot be taken, or an empty string.
+std::string OpenFeed(FrameFeed& feed, int32_t rate, gint frameMs, gint threshold) {
+  const int32_t frameSize = FrameFeed_FrameSize(rate, frameMs);
+  if (frameSize == 0) {
+    return "no frame of " + std::to_string(frameMs) + " ms at " + std::to_string(rate) + " Hz";
+  }
+  return FrameFeed_Open(feed, rate, frameSize, threshold);
+}
+
 gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
   GstTesselEpd* self = Self(filter);
   GST_OBJECT_LOCK(self);
@@ -88,16 +97,12 @@ gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
   GST_OBJECT_UNLOCK(self);
 
   const int32_t rate = GST_AUDIO_INFO_RATE(info);
-  const int32_t frameSize = FrameFeed_FrameSize(rate, frameMs);
-  std::string reason = frameSize == 0 ? "no frame of " + std::to_string(frameMs) + " ms at " +
-                                            std::to_string(rate) + " Hz"
-                                      : std::string();
-  if (reason.empty()) {
-    try {
-      reason = FrameFeed_Open(*self->feed, rate, frameSize, threshold);
-    } catch (const std::bad_alloc&) {
-      reason = "not enough memory for a frame";
-    }
+  std::string reason;
+  try {
+    reason = OpenFeed(*self->feed, rate, frameMs, threshold);
+  } catch (const std::bad_alloc&) {
+    GST_ELEMENT_ERROR(self, RESOURCE, NO_SPACE_LEFT, ("Not enough memory for a frame"), (nullptr));
+    return FALSE;
   }
   if (!reason.empty()) {
     GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("Cannot detect utterances in this audio"),
@@ -105,7 +110,8 @@ gboolean Setup(GstAudioFilter* filter, const GstAudioInfo* info) {
     return FALSE;
   }
   self->origin = GST_CLOCK_TIME_NONE;
-  GST_INFO_OBJECT(self, "%d Hz, frames of %d samples, threshold %d", rate, frameSize, threshold);
+  GST_INFO_OBJECT(self, "%d Hz, frames of %d samples, threshold %d", rate, self->feed->frameSize,
+                  threshold);
   return TRUE;
 }
 
