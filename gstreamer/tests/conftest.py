@@ -14,6 +14,7 @@ ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = pathlib.Path(os.environ.get("TESSEL_BUILD_DIR", ROOT / "build" / "native"))
 PLUGIN_DIR = BUILD / "gstreamer"
 CLI = BUILD / "bin" / "tessel"
+CHECK = BUILD / "bin" / "tesselepd_check"  # the harness test, tesselepd_check.c
 SPEECH = ROOT / "samples" / "speech-16k.wav"
 
 sys.path.insert(0, str(ROOT / "tests" / "live"))
@@ -21,7 +22,7 @@ from pulse_server import pulse_server  # noqa: E402,F401  (the session's private
 
 
 def pytest_configure(config):
-    for needed in (PLUGIN_DIR / "libgsttessel.so", CLI):
+    for needed in (PLUGIN_DIR / "libgsttessel.so", CLI, CHECK):
         if not needed.exists():
             raise pytest.UsageError(f"{needed} is missing: build the native preset first")
 

@@ -9,7 +9,7 @@ import wave
 
 import pytest
 
-from conftest import BUILD, PLUGIN_DIR, SPEECH, analyze, launch, utterance_messages
+from conftest import BUILD, CHECK, PLUGIN_DIR, SPEECH, analyze, launch, utterance_messages
 
 NONE = 2**64 - 1  # GST_CLOCK_TIME_NONE
 RATE = 16000
@@ -74,6 +74,12 @@ def test_a_new_segment_starts_the_count_again(gst_env):
     assert [m["running-time"] - duration for m in second] == [
         m["running-time"] for m in messages[: len(once)]
     ]
+
+
+def test_harness_a_flushing_seek_starts_a_fresh_count():
+    """tesselepd_check.c, where the harness seeks, which gst-launch-1.0 cannot."""
+    run = subprocess.run([str(CHECK)], capture_output=True, text=True)
+    assert run.returncode == 0, run.stdout + run.stderr
 
 
 def test_audio_passes_through_unchanged_in_pieces_of_any_size(gst_env, tmp_path):
