@@ -66,15 +66,14 @@ def utterance_messages(launch_output):
     return messages
 
 
-def launch(pipeline, env, **run_options):
-    """Runs `gst-launch-1.0 -m <pipeline>` to its end: (the output, the messages)."""
+def launch(pipeline, env):
+    """Runs `gst-launch-1.0 -m <pipeline>` to its end; returns the messages it printed."""
     run = subprocess.run(
         ["gst-launch-1.0", "-m", *pipeline.split()],
         env=env,
         capture_output=True,
         text=True,
         timeout=120,
-        **run_options,
     )
     assert run.returncode == 0, run.stdout + run.stderr
-    return run.stdout, utterance_messages(run.stdout)
+    return utterance_messages(run.stdout)
