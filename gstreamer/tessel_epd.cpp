@@ -168,8 +168,7 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
     case PROP_FRAME_MS: {
       const gint frameMs = g_value_get_int(value);
       if (frameMs != 10 && frameMs != 20) {
-        g_warning("tesselepd: frame-ms must be 10 or 20, not %d; it stays %d", frameMs,
-                  self->frameMs);
+        g_warning("tesselepd: frame-ms must be 10 or 20, not %d; it stays as it was", frameMs);
         break;
       }
       GST_OBJECT_LOCK(self);
