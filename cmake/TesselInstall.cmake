@@ -7,6 +7,7 @@
 #   trace    beside libtessel.so the trace library libtessel_trace.so, which hosts load by its
 #            path to watch the detector (no SONAME, nothing links against it)
 #   cli      the tessel command with its man page, where the command line is built
+#   gstreamer the GStreamer plugin libgsttessel.so, where it is built (gstreamer/CMakeLists.txt)
 # Windows: one flat folder, the layout of each architecture's folder in the release zip
 # (scripts/package): Tessel.dll, both import libraries, tessel.def, tessel.h and the two tools.
 

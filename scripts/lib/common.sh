@@ -54,6 +54,10 @@ WASM_PACKAGES=(emscripten nodejs node-typescript)
 command -v npm >/dev/null || WASM_PACKAGES+=(npm)
 # The web page's tests: Debian's Chromium headless under Selenium, sox for the test recordings.
 WEB_PACKAGES=(chromium chromium-driver python3-selenium python3-pytest sox)
+# The GStreamer plugin and its tests: the development files, gst-launch-1.0 and gst-inspect-1.0,
+# wavparse, pulsesrc, and a PulseAudio server with pacat for the live pipeline.
+GSTREAMER_PACKAGES=(libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
+                    gstreamer1.0-plugins-good gstreamer1.0-pulseaudio pulseaudio pulseaudio-utils)
 
 jobs_count() { nproc 2>/dev/null || echo 2; }
 

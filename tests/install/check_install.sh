@@ -58,7 +58,9 @@ done
 # The components, each into a stage of its own.
 (cd "$stage" && find . -type f -o -type l | grep -v '^./trace.csv$' | sort) >"$stage.all"
 : >"$stage.parts"
-for component in runtime dev trace cli; do
+components=(runtime dev trace cli)
+grep -qx 'TESSEL_BUILD_GSTREAMER:BOOL=ON' "$build/CMakeCache.txt" && components+=(gstreamer)
+for component in "${components[@]}"; do
   part=$stage.$component
   rm -rf "$part"
   DESTDIR=$part cmake --install "$build" --prefix "$prefix" --component "$component" >/dev/null
@@ -76,4 +78,4 @@ for expected in "runtime:$libdir/libtessel.so.$version" "dev:include/tessel.h"; 
   rm -rf "$stage.one"
 done
 rm -f "$stage.all" "$stage.parts"
-echo "staged install in $root: checked, and its components runtime, dev, trace and cli"
+echo "staged install in $root: checked, and its components ${components[*]}"
