@@ -1,15 +1,27 @@
 #include "utterance_tracker.h"
 
-void UtteranceTracker_Observe(UtteranceTracker& tracker, int32_t beginSample, int32_t endSample) {
-  if (beginSample >= 0 && beginSample != tracker.lastBegin) tracker.beginPending = true;
+UtteranceChange UtteranceTracker_Step(UtteranceTracker& tracker, int32_t beginSample,
+                                      int32_t endSample) {
+  UtteranceChange change;
+  if (beginSample >= 0 && beginSample != tracker.lastBegin) {
+    tracker.beginPending = true;
+    change.began = true;
+  }
   // Pair a new end with the begin known now: the context measures the end's one-second rule
   // against that begin as well.
   if (endSample >= 0 && endSample != tracker.lastEnd) {
-    tracker.completed.push_back({beginSample, endSample});
+    change.ended = true;
+    change.finished = {beginSample, endSample};
     tracker.beginPending = false;
   }
   tracker.lastBegin = beginSample;
   tracker.lastEnd = endSample;
+  return change;
+}
+
+void UtteranceTracker_Observe(UtteranceTracker& tracker, int32_t beginSample, int32_t endSample) {
+  const UtteranceChange change = UtteranceTracker_Step(tracker, beginSample, endSample);
+  if (change.ended) tracker.completed.push_back(change.finished);
 }
 
 std::vector<Utterance> UtteranceTracker_Utterances(const UtteranceTracker& tracker) {

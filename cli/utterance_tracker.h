@@ -18,7 +18,20 @@ struct UtteranceTracker {
   std::vector<Utterance> completed;
 };
 
-// Call after every push with what the context reports (-1 where nothing is known).
+// What one reading changed: a begin newly declared, an utterance newly complete, or both (the
+// begin first). A live host reports these as they happen.
+struct UtteranceChange {
+  bool began = false;
+  bool ended = false;
+  Utterance finished;  // when ended: the complete utterance
+};
+
+// Call after every push with what the context reports (-1 where nothing is known). Allocates
+// nothing; `completed` is left alone.
+UtteranceChange UtteranceTracker_Step(UtteranceTracker& tracker, int32_t beginSample,
+                                      int32_t endSample);
+
+// The same, keeping every complete utterance in `completed`.
 void UtteranceTracker_Observe(UtteranceTracker& tracker, int32_t beginSample, int32_t endSample);
 
 // Every utterance in order, the one still open at the end (if any) last with endSample -1.
