@@ -40,6 +40,9 @@ PACKAGE_PACKAGES=(llvm lld clang zip python3-pytest)
 # The Python package under Debian's own python3, installed offline into a virtual environment.
 PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask python3-distributed
                  python3-venv python3-pip python3-setuptools python3-wheel)
+# `tessel listen` records through libpulse-simple; its tests start a private PulseAudio server
+# and play into it with pacat.
+LIVE_PACKAGES=(libpulse-dev pulseaudio pulseaudio-utils)
 # The command line's trace tests read its plots with an XML parser.
 NATIVE_PACKAGES+=(libexpat1-dev)
 # The format check lists the tracked files of a checkout with git.
