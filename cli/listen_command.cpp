@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -242,12 +241,6 @@ int RunPrepared(Listener& listener) {
 }  // namespace
 
 int RunListen(const ListenOptions& options) {
-  if (!PulseCapture_Available()) {
-    PulseCapture capture;
-    std::fprintf(stderr, "tessel listen: %s\n",
-                 PulseCapture_Open(capture, options.device, options.sampleRate, 0).c_str());
-    return 1;
-  }
   Listener listener(options);
   int status = 1;
   try {

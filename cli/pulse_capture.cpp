@@ -46,8 +46,6 @@ std::string OpenFailure(int error, const std::string& device, int32_t sampleRate
 
 }  // namespace
 
-bool PulseCapture_Available() { return true; }
-
 std::string PulseCapture_Open(PulseCapture& capture, const std::string& device, int32_t sampleRate,
                               int32_t frameSize) {
   pa_sample_spec spec{};
@@ -97,8 +95,6 @@ void PulseCapture_Close(PulseCapture& capture) {
 }
 
 #else
-
-bool PulseCapture_Available() { return false; }
 
 std::string PulseCapture_Open(PulseCapture&, const std::string&, int32_t, int32_t) {
   return "this tessel was built without sound-server support (libpulse-simple was not found "

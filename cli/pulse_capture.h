@@ -13,9 +13,6 @@ struct PulseCapture {
   int64_t bufferSamples = 0;  // the most the server and this process queue before audio is lost
 };
 
-// True when this program was built with libpulse-simple.
-bool PulseCapture_Available();
-
 // Connects to the sound server (PULSE_SERVER or the usual lookup) and starts recording S16LE
 // mono at sampleRate from `device` (a source name, a sink's ".monitor" included; empty for the
 // server's default source), handed over frameSize samples at a time. Returns an empty string,
