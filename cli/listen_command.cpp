@@ -46,9 +46,9 @@ double WallSeconds() {
 // adds up the offsets itself.
 constexpr int64_t kContextRestartSeconds = 3600;
 
-// How often the status line and the overrun watch look at the stream.
+// How often the status line follows the input. The backlog is looked at after every frame: a
+// reader that was stopped drains the queue quickly, and the queue stands full only briefly.
 constexpr int32_t kStatusPerSecond = 10;
-constexpr int32_t kOverrunChecksPerSecond = 10;
 
 struct Listener {
   explicit Listener(const ListenOptions& chosen) : options(chosen) {}
@@ -163,9 +163,7 @@ void Listen(Listener& listener) {
   const int32_t rate = listener.options.sampleRate;
   std::vector<int16_t> frame(size_t(listener.frameSize));
   const int64_t statusEvery = rate / kStatusPerSecond;
-  const int64_t overrunEvery = rate / kOverrunChecksPerSecond;
   int64_t nextStatus = statusEvery;
-  int64_t nextOverrunCheck = 0;
   while (!stopRequested && !LimitReached(listener)) {
     if (std::string reason = PulseCapture_Read(listener.capture, frame.data(), listener.frameSize);
         !reason.empty()) {
@@ -181,10 +179,7 @@ void Listen(Listener& listener) {
     MeasureLevel(listener, frame.data());
     ObserveContext(listener);
     RestartContextWhenDue(listener);
-    if (listener.samplesRead >= nextOverrunCheck) {
-      WatchForOverrun(listener);
-      nextOverrunCheck += overrunEvery;
-    }
+    WatchForOverrun(listener);
     if (listener.samplesRead >= nextStatus) {
       ShowStatus(listener);
       nextStatus += statusEvery;

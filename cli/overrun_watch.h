@@ -13,8 +13,8 @@ struct OverrunWatch {
   bool full = false;  // the backlog stood full at the last check
 };
 
-// Call now and then (a few times a second) with the samples captured but not read yet (-1 when
-// unknown). Returns true when the backlog has just reached the buffer's size (less a quarter
-// second of slack for the server's scheduling): audio is being lost. Once reported, the next report
-// needs the backlog to fall below half the buffer first.
+// Call after every frame with the samples captured but not read yet (-1 when unknown). Returns
+// true when the backlog has just reached the buffer's size (less a quarter second of slack for
+// the server's scheduling): audio is being lost. Once reported, the next report needs the
+// backlog to fall below half the buffer first.
 bool OverrunWatch_Check(OverrunWatch& watch, int64_t backlogSamples);

@@ -179,3 +179,26 @@ def test_a_missing_server_or_device_is_one_line_and_status_1(pulse_server, tmp_p
         assert run.stdout == ""
         lines = run.stderr.splitlines()
         assert len(lines) == 1 and lines[0].startswith("tessel listen: ") and cause in lines[0], run
+
+
+def test_a_listener_that_fell_behind_reports_lost_audio(pulse_server):  # noqa: F811
+    # Stopped for longer than the server and the client library queue (2 s each), the program
+    # finds a full backlog when it runs again.
+    listener = start_listening(pulse_server)
+    events = []
+    try:
+        time.sleep(3)  # past the null sink's two seconds of lead, so that audio flows
+        listener.send_signal(signal.SIGSTOP)
+        time.sleep(6)
+        listener.send_signal(signal.SIGCONT)
+        read_events(listener, events, lambda events: len(events) >= 1, timeout=20)
+        listener.send_signal(signal.SIGTERM)
+        read_events(listener, events, lambda events: False, timeout=20)
+        listener.wait(timeout=20)
+    finally:
+        listener.kill()
+    err = listener.stderr.read()
+    assert [e["event"] for e in events] == ["overrun"], events
+    assert events[0]["backlogSeconds"] > 3, events
+    assert listener.returncode == 1, err
+    assert "tessel listen: overrun at " in err and "audio was lost" in err, err
