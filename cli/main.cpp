@@ -17,8 +17,10 @@
 
 #include <tessel.h>
 #include "analyze_command.h"
+#include "listen_command.h"
 #include "plot_paths.h"
 #include "snr_command.h"
+#include "utterance_saver.h"
 
 namespace {
 
@@ -130,6 +132,35 @@ int main(int argc, char** argv) {
       "Write the detector's view of every frame as CSV (energy, threshold, pitch, state, begin "
       "and end): FILE.csv for one input, a folder for many; a plot then shows it too");
 
+  ListenOptions listen;
+  CLI::App* listenCommand = app.add_subcommand(
+      "listen",
+      "Utterances as they happen in audio from the sound server (PulseAudio or PipeWire), "
+      "until Ctrl-C");
+  listenCommand->add_option("--device", listen.device,
+                            "Source to record from, a sink's NAME.monitor included (default: the "
+                            "server's default source)");
+  listenCommand->add_option("--rate", listen.sampleRate, "Capture rate in Hz")
+      ->capture_default_str()
+      ->check(CLI::IsMember({8000, 11025, 16000, 22050, 44100, 48000}));
+  listenCommand
+      ->add_option("--frame-ms", listen.frameMs,
+                   "Push frames of about 10 or 20 ms: the nearest size the library accepts")
+      ->capture_default_str()
+      ->check(CLI::IsMember({10, 20}));
+  listenCommand->add_option("--threshold", listen.vadThreshold,
+                            "Minimum energy threshold of the detector (library default 156)");
+  listenCommand->add_flag("--json", listen.json,
+                          "One JSON object per event and line: begin, end (and overrun)");
+  listenCommand->add_option(
+      "--save", listen.saveFolder,
+      "Write each finished utterance into this folder as a 16-bit WAV file (at most its last " +
+          std::to_string(kSaveLimitSeconds) + " s)");
+  listenCommand->add_option("--utterances", listen.utterances, "Stop once N utterances ended")
+      ->transform(WholeNumber(1, INT_MAX, false, "a whole number, 1 or more"));
+  listenCommand->add_option("--seconds", listen.seconds, "Stop after S seconds of audio")
+      ->check(CLI::PositiveNumber);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -142,6 +173,8 @@ int main(int argc, char** argv) {
     const int writeError = std::fputs(out.str().c_str(), stdout) == EOF ? errno : 0;
     return FinishOutput(status == 0 ? 0 : 2, writeError);
   }
+
+  if (listenCommand->parsed()) return RunListen(listen);
 
   const auto& files = common.files;
   const bool showProgress = isatty(STDERR_FILENO) && files.size() > 1;

@@ -44,6 +44,9 @@ PYTHON_PACKAGES=(python3-numpy python3-pytest python3-soundfile python3-dask pyt
                  python3-venv python3-pip python3-setuptools python3-wheel)
 # pip builds the library into the package with CMake; python3 -m build makes the sdist and wheel.
 PYTHON_PACKAGES+=(python3-build cmake g++)
+# `tessel listen` records through libpulse-simple; its tests start a private PulseAudio server
+# and play into it with pacat.
+LIVE_PACKAGES=(libpulse-dev pulseaudio pulseaudio-utils)
 # The command line's trace tests read its plots with an XML parser.
 NATIVE_PACKAGES+=(libexpat1-dev)
 # The format check lists the tracked files of a checkout with git.
