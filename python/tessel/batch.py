@@ -96,9 +96,14 @@ def local_cluster(workers):
     from dask.distributed import Client, LocalCluster
 
     # Processes, one thread each: a worker's work is mostly Python around the library's calls.
-    # The workers' profiler, which samples every thread's stack 100 times a second, would take
-    # a few percent of the time from the analysis.
-    with dask.config.set({"distributed.worker.profile.enabled": False}):
+    # The workers' profiler, which samples every thread's stack 100 times a second, and every
+    # process's check of its event loop 50 times a second would take a few percent of the
+    # cores from the analysis; the check only warns of a loop held up for seconds.
+    settings = {
+        "distributed.worker.profile.enabled": False,
+        "distributed.admin.tick.interval": "1s",
+    }
+    with dask.config.set(settings):
         cluster = LocalCluster(
             n_workers=workers,
             threads_per_worker=1,
