@@ -151,6 +151,62 @@ bool HoldsMoreThanTheLimit(const OpenFunction& open, const SF_INFO& info) {
   return beyond;
 }
 
+constexpr size_t kBlockSamples = size_t(1) << 16;
+
+// How many frames to ask for next when `held` samples are read: one past the limit at most, so
+// that a file holding more is refused before memory grows beyond it.
+size_t FramesWanted(size_t blockFrames, size_t held) {
+  return std::min(blockFrames, kMaxSamples + 1 - held);
+}
+
+// Appends channel `channel` of every frame the file still holds to `samples`, reading `Sample`s
+// in large blocks. Returns an empty string, or why the file cannot be taken.
+template <typename Sample, typename ToSample>
+std::string ReadChannel(SNDFILE* file, sf_count_t (*readFrames)(SNDFILE*, Sample*, sf_count_t),
+                        size_t channels, size_t channel, ToSample toSample,
+                        std::vector<int16_t>& samples) {
+  const size_t blockFrames = std::max<size_t>(1, kBlockSamples / channels);
+  std::vector<Sample> block(blockFrames * channels);
+  for (;;) {
+    const size_t held = samples.size();
+    const sf_count_t got =
+        readFrames(file, block.data(), sf_count_t(FramesWanted(blockFrames, held)));
+    if (got <= 0) return {};
+    if (size_t(got) > kMaxSamples - held) return TooLong();
+    samples.resize(held + size_t(got));
+    int16_t* out = samples.data() + held;
+    for (size_t i = 0; i < size_t(got); ++i) out[i] = toSample(block[i * channels + channel]);
+  }
+}
+
+// The same for a one-channel 16-bit file, read straight into the samples.
+std::string ReadMono16(SNDFILE* file, std::vector<int16_t>& samples) {
+  for (;;) {
+    const size_t held = samples.size();
+    const size_t wanted = FramesWanted(kBlockSamples, held);
+    samples.resize(held + wanted);
+    const sf_count_t got = sf_readf_short(file, samples.data() + held, sf_count_t(wanted));
+    samples.resize(held + size_t(std::max<sf_count_t>(got, 0)));
+    if (got <= 0) return {};
+    if (size_t(got) > kMaxSamples - held) return TooLong();
+  }
+}
+
+int16_t Unchanged(int16_t sample) { return sample; }
+
+// 16-bit files are read as they are stored; every other encoding as normalised doubles, so that
+// it reaches 16 bits by one rule, with rounding instead of truncation. Read as doubles, 16-bit
+// values come back the same, only slower.
+std::string ReadSamples(SNDFILE* file, const SF_INFO& info, int channel,
+                        std::vector<int16_t>& samples) {
+  const size_t channels = size_t(info.channels);
+  if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_PCM_16) {
+    return ReadChannel(file, sf_readf_double, channels, size_t(channel), ToSample16, samples);
+  }
+  if (channels == 1) return ReadMono16(file, samples);
+  return ReadChannel(file, sf_readf_short, channels, size_t(channel), Unchanged, samples);
+}
+
 std::string ReadOpened(SNDFILE* file, const SF_INFO& info, const OpenFunction& open, int channel,
                        Recording& recording) {
   if (info.channels < 1) return "no audio channels";
@@ -166,29 +222,13 @@ std::string ReadOpened(SNDFILE* file, const SF_INFO& info, const OpenFunction& o
   recording.format = FormatName(info.format);
   recording.samples.clear();
 
-  // Read as normalised doubles so that every encoding (8 to 32-bit PCM, float, compressed)
-  // reaches 16 bits by one rule, with rounding instead of truncation. The length a header
-  // declares is not trusted for memory: the samples grow as they are read.
-  const size_t channels = size_t(info.channels);
-  const sf_count_t blockFrames = sf_count_t(std::max<size_t>(1, 65536 / channels));
-  std::vector<double> block(size_t(blockFrames) * channels);
+  // The length a header declares is not trusted for memory: the samples grow as they are read.
   if (HoldsMoreThanTheLimit(open, info)) return TooLong();
-  std::string error;
-  for (;;) {
-    const sf_count_t got = sf_readf_double(file, block.data(), blockFrames);
-    if (got <= 0) break;
-    // Refused before the samples pass the limit, so memory never grows beyond it.
-    if (size_t(got) > kMaxSamples - recording.samples.size()) {
-      error = TooLong();
-      break;
-    }
-    for (sf_count_t i = 0; i < got; ++i) {
-      recording.samples.push_back(ToSample16(block[size_t(i) * channels + size_t(channel)]));
-    }
-  }
-  if (error.empty() && sf_error(file) != SF_ERR_NO_ERROR) error = Tidy(sf_strerror(file));
-  if (error.empty()) recording.warning = ShortfallWarning(file, info, recording.samples.size());
-  return error;
+  const std::string error = ReadSamples(file, info, channel, recording.samples);
+  if (!error.empty()) return error;
+  if (sf_error(file) != SF_ERR_NO_ERROR) return Tidy(sf_strerror(file));
+  recording.warning = ShortfallWarning(file, info, recording.samples.size());
+  return {};
 }
 
 std::string Read(const OpenFunction& open, int channel, Recording& recording) {

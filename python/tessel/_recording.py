@@ -63,13 +63,16 @@ def read_recording(path, channel):
 
 def _read_channel(file, channels, channel, path):
     block_frames = max(1, 65536 // channels)
+    # 16-bit files are read as they are stored, which gives the samples the doubles give, faster.
+    as_stored = file.subtype == "PCM_16"
     blocks, count = [], 0
     try:
         while True:
-            block = file.read(block_frames, dtype="float64", always_2d=True)
+            block = file.read(block_frames, dtype="int16" if as_stored else "float64",
+                              always_2d=True)
             if not len(block):
                 break
-            blocks.append(to_int16(block[:, channel]))
+            blocks.append(block[:, channel].copy() if as_stored else to_int16(block[:, channel]))
             count += len(block)
             if count > _reasons.INT32_MAX:
                 raise AnalysisError(path, _reasons.too_long())

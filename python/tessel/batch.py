@@ -83,19 +83,50 @@ def _names(lines):
 
 
 def _client(args):
-    from dask.distributed import Client, LocalCluster
+    from dask.distributed import Client
 
     if args.scheduler:
         return Client(args.scheduler), None
+    return local_cluster(args.workers)
+
+
+def local_cluster(workers):
+    """(client, cluster) of a cluster of `workers` processes on this machine."""
+    import dask
+    from dask.distributed import Client, LocalCluster
+
     # Processes, one thread each: a worker's work is mostly Python around the library's calls.
-    cluster = LocalCluster(
-        n_workers=args.workers,
-        threads_per_worker=1,
-        processes=True,
-        dashboard_address=None,
-        silence_logs=logging.ERROR,
-    )
+    # The workers' profiler, which samples every thread's stack 100 times a second, and every
+    # process's check of its event loop 50 times a second would take a few percent of the
+    # cores from the analysis; the check only warns of a loop held up for seconds.
+    settings = {
+        "distributed.worker.profile.enabled": False,
+        "distributed.admin.tick.interval": "1s",
+    }
+    with dask.config.set(settings):
+        cluster = LocalCluster(
+            n_workers=workers,
+            threads_per_worker=1,
+            processes=True,
+            dashboard_address=None,
+            silence_logs=logging.ERROR,
+        )
     return Client(cluster), cluster
+
+
+# A task's files: as many as keep every worker fed for a while, so that the scheduler's cost per
+# task (a few milliseconds, on the cores the workers use) is shared by several short files, and
+# single files towards the end, so that no worker waits long for the last group of another.
+_MOST_FILES_PER_TASK = 16
+
+
+def _group_size(remaining, workers):
+    return max(1, min(_MOST_FILES_PER_TASK, remaining // (4 * workers)))
+
+
+def analyze_lines(paths, options):
+    """analyze_line() for each of paths in turn; what one task runs on a worker."""
+    return [analyze_line(path, options) for path in paths]
 
 
 def run(paths, options, client, out=None, err=None):
@@ -103,36 +134,47 @@ def run(paths, options, client, out=None, err=None):
     Returns the number of files that failed."""
     from dask.distributed import as_completed
 
+    # By reference to tessel.batch, also when this module runs as __main__: every worker
+    # imports its own installed copy.
+    from tessel.batch import analyze_lines as task
+
     out = out or sys.stdout
     err = err or sys.stderr
     total = len(paths)
     progress = err.isatty() and total > 1
+    workers = max(1, sum(client.nthreads().values()))
     # A bounded window of files in flight keeps the scheduler and this process small however
     # long the list is, while every worker still has files waiting.
-    window = max(64, 4 * sum(client.nthreads().values()))
-    queue = iter(enumerate(paths))
+    window = max(64, 4 * workers)
     futures = as_completed()
-    index_of = {}
+    group_of = {}
+    queued, in_flight = 0, 0
 
-    def submit(count):
-        for index, path in itertools.islice(queue, count):
-            # By reference to tessel.analysis: every worker imports its own installed copy.
-            future = client.submit(analyze_line, path, options, pure=False)
-            index_of[future.key] = index
+    def submit():
+        nonlocal queued, in_flight
+        while queued < total and in_flight < window:
+            size = _group_size(total - queued, workers)
+            future = client.submit(task, paths[queued : queued + size], options, pure=False)
+            group_of[future.key] = (queued, size)
             futures.add(future)
+            queued += size
+            in_flight += size
 
-    submit(window)
+    submit()
     done, failures, printed, analysed = {}, 0, 0, 0
     for future in futures:
-        index = index_of.pop(future.key)
+        first, size = group_of.pop(future.key)
         try:
-            done[index] = future.result()
+            lines = future.result()
         except Exception as error:  # the worker died, or could not import this package
             reason = f"not analysed: {type(error).__name__}: {error}"
-            done[index] = (error_line(paths[index], reason), f"{paths[index]}: {reason}")
+            lines = [(error_line(paths[i], reason), f"{paths[i]}: {reason}")
+                     for i in range(first, first + size)]
         future.release()
-        analysed += 1
-        submit(1)
+        done.update(zip(itertools.count(first), lines))
+        analysed += size
+        in_flight -= size
+        submit()
         if progress:
             err.write("\r\033[K")
         while printed in done:
