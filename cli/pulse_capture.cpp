@@ -48,10 +48,10 @@ std::string OpenFailure(int error, const std::string& device, int32_t sampleRate
 
 std::string PulseCapture_Open(PulseCapture& capture, const std::string& device, int32_t sampleRate,
                               int32_t frameSize) {
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_S16LE;
-  spec.rate = uint32_t(sampleRate);
-  spec.channels = 1;
+  pa_sample_spec sampleFormat{};
+  sampleFormat.format = PA_SAMPLE_S16LE;
+  sampleFormat.rate = uint32_t(sampleRate);
+  sampleFormat.channels = 1;
   const uint32_t frameBytes = uint32_t(frameSize) * 2;
   pa_buffer_attr buffer{};
   buffer.maxlength = uint32_t(sampleRate) * 2 * kBufferSeconds;
@@ -62,7 +62,7 @@ std::string PulseCapture_Open(PulseCapture& capture, const std::string& device, 
   int error = 0;
   pa_simple* simple =
       pa_simple_new(nullptr, "tessel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
-                    "tessel listen", &spec, nullptr, &buffer, &error);
+                    "tessel listen", &sampleFormat, nullptr, &buffer, &error);
   if (simple == nullptr) return OpenFailure(error, device, sampleRate);
   capture.stream = new PulseCaptureStream{simple};
   capture.sampleRate = sampleRate;

@@ -156,7 +156,7 @@ gboolean Stop(GstBaseTransform* transform) {
   return TRUE;
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* property) {
   GstTesselEpd* self = Self(object);
   switch (id) {
     case PROP_THRESHOLD:
@@ -177,11 +177,11 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
       break;
     }
     default:
-      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
   }
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* property) {
   GstTesselEpd* self = Self(object);
   GST_OBJECT_LOCK(self);
   switch (id) {
@@ -192,7 +192,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
       g_value_set_int(value, self->frameMs);
       break;
     default:
-      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, property);
   }
   GST_OBJECT_UNLOCK(self);
 }
