@@ -55,8 +55,11 @@ def _arguments(argv):
     # before any file is read.
     for option, value in (("--channel", args.channel), ("--frame-size", args.frame_size),
                           ("--threshold", args.threshold)):
-        if value is not None and not -(2**31) <= value < 2**31:
-            parser.error(f"{option} {value} does not fit in 32 bits")
+        if value is not None:
+            try:
+                _int32(value, option)
+            except ValueError as error:
+                parser.error(str(error))
     paths = list(args.files)
     if args.files_from:
         try:
@@ -148,20 +151,19 @@ def run(paths, options, client, out=None, err=None):
     window = max(64, 4 * workers)
     futures = as_completed()
     group_of = {}
-    queued, in_flight = 0, 0
+    queued, analysed = 0, 0
 
     def submit():
-        nonlocal queued, in_flight
-        while queued < total and in_flight < window:
+        nonlocal queued
+        while queued < total and queued - analysed < window:
             size = _group_size(total - queued, workers)
             future = client.submit(task, paths[queued : queued + size], options, pure=False)
             group_of[future.key] = (queued, size)
             futures.add(future)
             queued += size
-            in_flight += size
 
     submit()
-    done, failures, printed, analysed = {}, 0, 0, 0
+    done, failures, printed = {}, 0, 0
     for future in futures:
         first, size = group_of.pop(future.key)
         try:
@@ -173,7 +175,6 @@ def run(paths, options, client, out=None, err=None):
         future.release()
         done.update(zip(itertools.count(first), lines))
         analysed += size
-        in_flight -= size
         submit()
         if progress:
             err.write("\r\033[K")
