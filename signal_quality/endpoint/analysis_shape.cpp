@@ -1,6 +1,8 @@
 #include "endpoint/analysis_shape.h"
 
-int32_t NextPowerOfTwo(int32_t x) {
+// The smallest power of two 2^k >= x (k >= 0): 1 for any x <= 1, -1 above 2^30 where no
+// int32 power of two is large enough.
+static int32_t NextPowerOfTwo(int32_t x) {
   constexpr int32_t kLargest = int32_t{1} << 30;
   if (x > kLargest) return -1;
   int32_t power = 1;

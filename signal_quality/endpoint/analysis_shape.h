@@ -8,10 +8,6 @@ constexpr int32_t kAnalysisRateLimit = 2000;
 // Samples in the analysis window.
 constexpr int32_t kAnalysisWindow = 128;
 
-// The smallest power of two 2^k >= x (k >= 0): 1 for any x <= 1, -1 above 2^30 where no
-// int32 power of two is large enough.
-int32_t NextPowerOfTwo(int32_t x);
-
 struct AnalysisShape {
   int32_t windowSpan;     // window length counted at the frame rate
   int32_t stages;         // halvings down to the analysis rate

@@ -9,8 +9,12 @@ constexpr int32_t kCodebookSize = 2;
 constexpr int32_t kMaxPasses = 10;
 }  // namespace
 
-int32_t KMeanIteration(float* codebook, int32_t codewordCount, const float* values, int32_t count,
-                       double* distortion, int32_t* counts) {
+// Refines a codebook of codewordCount entries by nearest-codeword assignment and
+// re-averaging, at most ten passes. Writes the last pass's distortion (measured before
+// its re-averaging) and per-codeword counts. Returns codewordCount, or -1 when its scratch
+// sums cannot be obtained (codebook unchanged).
+static int32_t KMeanIteration(float* codebook, int32_t codewordCount, const float* values,
+                              int32_t count, double* distortion, int32_t* counts) {
   double* sums = static_cast<double*>(std::malloc(sizeof(double) * codewordCount));
   if (sums == nullptr) return -1;
 

@@ -113,6 +113,24 @@ bool ReplaceWideTextFile(const wchar_t* path, DWORD originalAttributes, const wc
 
 static bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
 
+// One left-to-right pass that replaces each pair of adjacent tabs by one tab (a found pair is
+// consumed whole), closing the gap. A run of k tabs becomes ceil(k/2) tabs; repeat the pass
+// until the length stops shrinking to leave single tabs. Returns text.
+static wchar_t* CollapseTabs(wchar_t* text) {
+  wchar_t* out = text;
+  const wchar_t* in = text;
+  while (*in != L'\0') {
+    if (in[0] == L'\t' && in[1] == L'\t') {
+      *out++ = L'\t';
+      in += 2;
+    } else {
+      *out++ = *in++;
+    }
+  }
+  *out = L'\0';
+  return text;
+}
+
 static size_t CollapseAllTabRuns(wchar_t* line) {
   size_t length = std::wcslen(line);
   for (;;) {
@@ -183,19 +201,4 @@ bool IsDeviceLine(const wchar_t* line) {
   const int count = fieldCount == kMaxFields ? _wtoi(fields[4]) : 1;
   return IsOneOf(kSamplingRates, samplingRate) && count >= kMinCount && count <= kMaxCount &&
          IsOneOf(kBaudRates, baudRate);
-}
-
-wchar_t* CollapseTabs(wchar_t* text) {
-  wchar_t* out = text;
-  const wchar_t* in = text;
-  while (*in != L'\0') {
-    if (in[0] == L'\t' && in[1] == L'\t') {
-      *out++ = L'\t';
-      in += 2;
-    } else {
-      *out++ = *in++;
-    }
-  }
-  *out = L'\0';
-  return text;
 }

@@ -38,8 +38,3 @@ std::wstring PruneLinkportText(wchar_t* text);
 // allowed baud rate in field 4 and a count of 1 to 8 in field 5 (1 when absent). Numbers are
 // read the way _wtoi reads them. Fields from the sixth on are not examined. line is unchanged.
 bool IsDeviceLine(const wchar_t* line);
-
-// One left-to-right pass that replaces each pair of adjacent tabs by one tab (a found pair is
-// consumed whole), closing the gap. A run of k tabs becomes ceil(k/2) tabs; repeat the pass
-// until the length stops shrinking to leave single tabs. Returns text.
-wchar_t* CollapseTabs(wchar_t* text);

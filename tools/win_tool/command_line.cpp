@@ -13,7 +13,9 @@ wchar_t* TrimBlanks(wchar_t* text) {
   return text;
 }
 
-wchar_t* RemoveQuotes(wchar_t* text) {
+// Removes every double quote from text in place, closing the gaps, and returns text.
+// Null in gives null out.
+static wchar_t* RemoveQuotes(wchar_t* text) {
   if (text == nullptr) return nullptr;
   wchar_t* out = text;
   for (const wchar_t* in = text; *in != L'\0'; ++in) {

@@ -7,10 +7,6 @@
 // and tab count as blanks. Null in gives null out.
 wchar_t* TrimBlanks(wchar_t* text);
 
-// Removes every double quote from text in place, closing the gaps, and returns text.
-// Null in gives null out.
-wchar_t* RemoveQuotes(wchar_t* text);
-
 // The application named on the command line: a folder relative to the program-files directory.
 // Filled once before the tool's window exists and only read afterwards. Empty means that no
 // application was named.
