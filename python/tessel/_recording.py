@@ -72,7 +72,12 @@ def _read_channel(file, channels, channel, path):
                               always_2d=True)
             if not len(block):
                 break
-            blocks.append(block[:, channel].copy() if as_stored else to_int16(block[:, channel]))
+            column = block[:, channel]
+            if not as_stored:
+                column = to_int16(column)
+            elif channels > 1:
+                column = column.copy()  # keeps this channel, not the whole block, until joined
+            blocks.append(column)
             count += len(block)
             if count > _reasons.INT32_MAX:
                 raise AnalysisError(path, _reasons.too_long())

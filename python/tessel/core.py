@@ -37,11 +37,15 @@ class Pushed:
         return f"Pushed(changes={self.changes!r}, ended={self.ended!r})"
 
 
-_UNKNOWN = Utterance(None, None)
+_UNKNOWN = (-1, -1)  # begin and end as the library gives them before any is known
 DEFAULT_THRESHOLD = 156  # a new context's minimum energy threshold (tessel.h)
 _INT32 = (-(2**31), 2**31 - 1)
 # Tessel_GetSNR only tests its handle against null.
 _ANY_HANDLE = ctypes.c_int32()
+
+
+def _utterance(begin, end):
+    return Utterance(None if begin < 0 else begin, None if end < 0 else end)
 
 
 def _int32(value, name):
@@ -145,20 +149,22 @@ class Stream:
             )
         changes, ended = [], False
         address, step = samples.ctypes.data, self.frame_size * samples.itemsize
+        add, read = self._library.Tessel_AddSample, self._library.Tessel_GetUttrEPD
+        begin, end = self._begin, self._end
         with self._lock:
             context = self._live_context()
             for offset in range(0, samples.size * samples.itemsize, step):
-                ended = self._library.Tessel_AddSample(context, address + offset) == 1
-                current = self._read_utterance(context)
+                ended = add(context, address + offset) == 1
+                read(context, begin, end)
+                current = (begin.value, end.value)
                 if current != self._last:
-                    changes.append(current)
+                    changes.append(_utterance(*current))
                     self._last = current
         return Pushed(tuple(changes), ended)
 
     def _read_utterance(self, context):
         self._library.Tessel_GetUttrEPD(context, self._begin, self._end)
-        begin, end = self._begin.value, self._end.value
-        return Utterance(None if begin < 0 else begin, None if end < 0 else end)
+        return _utterance(self._begin.value, self._end.value)
 
     @property
     def utterance(self):
@@ -206,10 +212,7 @@ class Stream:
     def close(self):
         """Frees the context, once a call in progress on another thread has returned; closing
         twice does nothing."""
-        lock = getattr(self, "_lock", None)
-        if lock is None:  # __init__ failed before the lock existed
-            return
-        with lock:
+        with self._lock:
             context, self._context = self._context, None
             if context:
                 self._library.Tessel_Release(context)

@@ -71,8 +71,9 @@ def installed(tmp_path, what):
     assert found["library"] == os.path.join(package, "libtessel.so.1")
     assert found["trace_library"] == os.path.join(package, "libtessel_trace.so")
     assert found["version"] == project_version()
-    cli = json.loads(run_cli(SPEECH)[0][0])
-    assert found["line"] == run_cli(SPEECH)[0][0]
+    line = run_cli(SPEECH)[0][0]
+    cli = json.loads(line)
+    assert found["line"] == line
     assert found["snr"] == [cli["speech"]["beginSample"], cli["speech"]["endSample"],
                             cli["snrDb"]]
     assert found["records"] > 100
