@@ -1,6 +1,7 @@
 // Runs on the audio thread: turns the microphone's float samples into 16-bit frames of the
 // detector's frame size at the audio context's own rate and sends each, whole, to the live
-// worker through the port the page hands over.
+// worker through the port the page hands over. The worker sends each frame's buffer back once
+// it has taken the samples, so that the audio thread allocates only while frames are in flight.
 
 // One float sample in [-1, 1) to 16 bits as the command line converts files: scaled by 32768,
 // rounded to nearest with ties to even, saturated.
@@ -18,8 +19,10 @@ class CaptureProcessor extends AudioWorkletProcessor {
     this.frame = new Int16Array(this.frameSize);
     this.filled = 0;
     this.worker = null;
+    this.spare = [];
     this.port.onmessage = ({ data }) => {
       this.worker = data.port;
+      this.worker.onmessage = ({ data: returned }) => this.spare.push(returned);
     };
   }
 
@@ -31,7 +34,7 @@ class CaptureProcessor extends AudioWorkletProcessor {
       this.filled += 1;
       if (this.filled === this.frameSize) {
         this.worker.postMessage(this.frame, [this.frame.buffer]);
-        this.frame = new Int16Array(this.frameSize);
+        this.frame = this.spare.pop() ?? new Int16Array(this.frameSize);
         this.filled = 0;
       }
     }

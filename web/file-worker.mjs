@@ -10,13 +10,6 @@ const report = createTesselReport({ print: (line) => warnings.push(line),
 report.then(() => postMessage({ type: 'ready' }),
   (error) => postMessage({ type: 'failed', error: `The analysis module did not load: ${error.message}` }));
 
-function text(core, pointer) {
-  const bytes = core.HEAPU8;
-  let end = pointer;
-  while (bytes[end] !== 0) end += 1;
-  return new TextDecoder().decode(bytes.slice(pointer, end));
-}
-
 function analyse(core, name, wav) {
   const nameBytes = new TextEncoder().encode(`${name}\0`);
   const block = core._malloc(2 * wav.samples.length + nameBytes.length);
@@ -29,9 +22,9 @@ function analyse(core, name, wav) {
       wav.channels, namePointer);
     if (result === 0) throw new Error('not enough memory');
     try {
-      return { json: text(core, core._TesselWeb_Json(result)),
-        text: text(core, core._TesselWeb_Text(result)),
-        svg: text(core, core._TesselWeb_Svg(result)) };
+      return { json: core.UTF8ToString(core._TesselWeb_Json(result)),
+        text: core.UTF8ToString(core._TesselWeb_Text(result)),
+        svg: core.UTF8ToString(core._TesselWeb_Svg(result)) };
     } finally {
       core._TesselWeb_Free(result);
     }

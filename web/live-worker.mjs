@@ -65,7 +65,7 @@ function stop() {
 
 // Loaded before the page says it is ready, so that it starts without the network.
 const tessel = Tessel.load({ warn: (line) => postMessage({ type: 'warning', line }) });
-tessel.then((loaded) => postMessage({ type: 'ready', simd: loaded.simd }),
+tessel.then(() => postMessage({ type: 'ready' }),
   (error) => postMessage({ type: 'error', message: error.message }));
 
 onmessage = async ({ data }) => {
@@ -79,7 +79,10 @@ onmessage = async ({ data }) => {
       lastBegin = -1;
       lastEnd = -1;
       frames = data.port;
-      frames.onmessage = ({ data: frame }) => push(frame);
+      frames.onmessage = ({ data: frame }) => {
+        push(frame);
+        frames.postMessage(frame, [frame.buffer]);
+      };
       postMessage({ type: 'started', simd: (await tessel).simd });
     } else if (data.type === 'stop') {
       stop();
