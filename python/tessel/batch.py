@@ -13,6 +13,7 @@ import os
 import sys
 
 from .analysis import analyze_line, error_line
+from .core import _int32
 
 PROGRAM = "tessel.batch"
 
