@@ -22,8 +22,10 @@ constexpr bool kSanitized = false;
 
 // A shell where writing past 4 KiB fails with EFBIG instead of ending the program.
 constexpr char kSmallFiles[] = "trap '' XFSZ; ulimit -f 8;";
-// A shell whose processes get 100 MB of address space.
-constexpr char kLittleMemory[] = "ulimit -v 100000;";
+// A shell whose processes get 100 MB of address space. One malloc arena: each further thread's
+// arena reserves 64 MB of address space, so a second file's first allocation could fail while
+// the first file held the rest, and which file ran out would depend on timing.
+constexpr char kLittleMemory[] = "ulimit -v 100000; export MALLOC_ARENA_MAX=1;";
 
 class BadInput : public TesselProgramTest {
  protected:
