@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include <tessel.h>
 #include "analyze_command.h"
+#include "frame_size.h"
 #include "listen_command.h"
 #include "plot_paths.h"
 #include "snr_command.h"
@@ -142,7 +144,8 @@ int main(int argc, char** argv) {
                             "server's default source)");
   listenCommand->add_option("--rate", listen.sampleRate, "Capture rate in Hz")
       ->capture_default_str()
-      ->check(CLI::IsMember({8000, 11025, 16000, 22050, 44100, 48000}));
+      ->check(
+          CLI::IsMember(std::vector<int>(std::begin(kSupportedRates), std::end(kSupportedRates))));
   listenCommand
       ->add_option("--frame-ms", listen.frameMs,
                    "Push frames of about 10 or 20 ms: the nearest size the library accepts")
