@@ -78,7 +78,7 @@ void PostChange(GstTesselEpd* self, const FeedChange& change) {
 
 // Returns why the audio cannot be taken, or an empty string.
 std::string OpenFeed(FrameFeed& feed, int32_t rate, gint frameMs, gint threshold) {
-  const int32_t frameSize = FrameFeed_FrameSize(rate, frameMs);
+  const int32_t frameSize = FrameSizeForMs(rate, frameMs);
   if (frameSize == 0) {
     return "no frame of " + std::to_string(frameMs) + " ms at " + std::to_string(rate) + " Hz";
   }
