@@ -224,7 +224,6 @@ int RunPrepared(Listener& listener) {
   listener.output.sampleRate = options.sampleRate;
   CatchStopSignals();
   Listen(listener);
-  PulseCapture_Close(listener.capture);
   if (listener.output.writeError != 0) {
     std::fprintf(stderr, "tessel listen: cannot write to standard output: %s\n",
                  std::strerror(listener.output.writeError));

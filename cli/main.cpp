@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include <tessel.h>
 #include "analyze_command.h"
+#include "frame_size.h"
 #include "listen_command.h"
 #include "plot_paths.h"
 #include "snr_command.h"
@@ -82,6 +84,19 @@ void AddCommonOptions(CLI::App* command, CommonOptions& common) {
       ->transform(WholeNumber(1, UINT_MAX, true, "a whole number, 1 or more"));
 }
 
+CLI::Option* AddFrameMsOption(CLI::App* command, int& frameMs) {
+  return command
+      ->add_option("--frame-ms", frameMs,
+                   "Push frames of about 10 or 20 ms: the nearest size the library accepts")
+      ->capture_default_str()
+      ->check(CLI::IsMember({10, 20}));
+}
+
+void AddThresholdOption(CLI::App* command, std::optional<int32_t>& vadThreshold) {
+  command->add_option("--threshold", vadThreshold,
+                      "Minimum energy threshold of the detector (library default 156)");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,18 +127,12 @@ int main(int argc, char** argv) {
       "Every utterance a live host would see, streaming the recording frame by frame, and the "
       "SNR (8000, 11025, 16000, 22050, 44100 or 48000 Hz)");
   AddCommonOptions(analyzeCommand, common);
-  CLI::Option* frameMs =
-      analyzeCommand
-          ->add_option("--frame-ms", analyze.frameMs,
-                       "Push frames of about 10 or 20 ms: the nearest size the library accepts")
-          ->capture_default_str()
-          ->check(CLI::IsMember({10, 20}));
+  CLI::Option* frameMs = AddFrameMsOption(analyzeCommand, analyze.frameMs);
   analyzeCommand
       ->add_option("--frame-size", analyze.frameSize,
                    "Push frames of exactly N samples (even, 10 to 20 ms at the file's rate)")
       ->excludes(frameMs);
-  analyzeCommand->add_option("--threshold", analyze.vadThreshold,
-                             "Minimum energy threshold of the detector (library default 156)");
+  AddThresholdOption(analyzeCommand, analyze.vadThreshold);
   analyzeCommand->add_option(
       "--plot", plot,
       "Draw the waveform with the utterances as SVG: FILE.svg for one input, a folder for many");
@@ -142,14 +151,10 @@ int main(int argc, char** argv) {
                             "server's default source)");
   listenCommand->add_option("--rate", listen.sampleRate, "Capture rate in Hz")
       ->capture_default_str()
-      ->check(CLI::IsMember({8000, 11025, 16000, 22050, 44100, 48000}));
-  listenCommand
-      ->add_option("--frame-ms", listen.frameMs,
-                   "Push frames of about 10 or 20 ms: the nearest size the library accepts")
-      ->capture_default_str()
-      ->check(CLI::IsMember({10, 20}));
-  listenCommand->add_option("--threshold", listen.vadThreshold,
-                            "Minimum energy threshold of the detector (library default 156)");
+      ->check(
+          CLI::IsMember(std::vector<int>(std::begin(kSupportedRates), std::end(kSupportedRates))));
+  AddFrameMsOption(listenCommand, listen.frameMs);
+  AddThresholdOption(listenCommand, listen.vadThreshold);
   listenCommand->add_flag("--json", listen.json,
                           "One JSON object per event and line: begin, end (and overrun)");
   listenCommand->add_option(

@@ -7,10 +7,6 @@
 
 #include <cstdlib>
 
-struct PulseCaptureStream {
-  pa_simple* simple;
-};
-
 namespace {
 
 // How much the server and the client may queue for a reader that is late: enough to ride out
@@ -64,7 +60,7 @@ std::string PulseCapture_Open(PulseCapture& capture, const std::string& device, 
       pa_simple_new(nullptr, "tessel", PA_STREAM_RECORD, device.empty() ? nullptr : device.c_str(),
                     "tessel listen", &sampleFormat, nullptr, &buffer, &error);
   if (simple == nullptr) return OpenFailure(error, device, sampleRate);
-  capture.stream = new PulseCaptureStream{simple};
+  capture.stream = simple;
   capture.sampleRate = sampleRate;
   // The server queues up to maxlength for a late client, and the client library as much again.
   const int64_t queueSamples = int64_t(buffer.maxlength) / 2;
@@ -74,7 +70,7 @@ std::string PulseCapture_Open(PulseCapture& capture, const std::string& device, 
 
 std::string PulseCapture_Read(PulseCapture& capture, int16_t* samples, int32_t count) {
   int error = 0;
-  if (pa_simple_read(capture.stream->simple, samples, size_t(count) * 2, &error) < 0) {
+  if (pa_simple_read(capture.stream, samples, size_t(count) * 2, &error) < 0) {
     return "recording stopped: " + std::string(pa_strerror(error));
   }
   return {};
@@ -82,15 +78,14 @@ std::string PulseCapture_Read(PulseCapture& capture, int16_t* samples, int32_t c
 
 int64_t PulseCapture_Backlog(PulseCapture& capture) {
   int error = 0;
-  const pa_usec_t latency = pa_simple_get_latency(capture.stream->simple, &error);
+  const pa_usec_t latency = pa_simple_get_latency(capture.stream, &error);
   if (latency == pa_usec_t(-1)) return -1;
   return int64_t(latency * uint64_t(capture.sampleRate) / 1000000u);
 }
 
 void PulseCapture_Close(PulseCapture& capture) {
   if (capture.stream == nullptr) return;
-  pa_simple_free(capture.stream->simple);
-  delete capture.stream;
+  pa_simple_free(capture.stream);
   capture.stream = nullptr;
 }
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-struct PulseCaptureStream;  // the library's stream, hidden so that callers need no libpulse
+struct pa_simple;  // the library's stream, declared here so that callers need no libpulse
 
 struct PulseCapture {
-  PulseCaptureStream* stream = nullptr;
+  pa_simple* stream = nullptr;
   int32_t sampleRate = 0;
   int64_t bufferSamples = 0;  // the most the server and this process queue before audio is lost
 };

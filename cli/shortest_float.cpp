@@ -38,8 +38,7 @@ std::string ShortestFloatText(float value) {
   if (value == 0.0f) return "0";
   char text[32];
   int digits = 1;
-  while (digits < 9 && !ReadsBackWithDigits(text, value, digits)) ++digits;
-  if (digits == 9) ReadsBackWithDigits(text, value, digits);
+  while (!ReadsBackWithDigits(text, value, digits) && digits < 9) ++digits;
   // to_chars writes whichever form has fewer characters: a whole number in full where that is
   // no longer than its %e form, and in full it is the nearest whole number, not those digits.
   const int decimalExponent = std::atoi(std::strchr(text, 'e') + 1);

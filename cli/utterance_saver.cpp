@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "replace_file.h"
 
@@ -29,6 +32,19 @@ void WriteWavHeader(std::string& out, int32_t sampleRate, uint32_t dataBytes) {
   PutLittleEndian(out, 16, 2);                        // bits per sample
   out += "data";
   PutLittleEndian(out, dataBytes, 4);
+}
+
+// Copies `count` samples from the ring, starting at stream sample `first`, to `out` as 16-bit
+// little-endian: at most two runs, as the ring wraps at most once.
+void CopyRingLittleEndian(const std::vector<int16_t>& ring, int64_t first, size_t count,
+                          char* out) {
+  const size_t at = size_t(first % int64_t(ring.size()));
+  const size_t firstRun = std::min(count, ring.size() - at);
+  std::memcpy(out, ring.data() + at, firstRun * sizeof(int16_t));
+  std::memcpy(out + firstRun * sizeof(int16_t), ring.data(), (count - firstRun) * sizeof(int16_t));
+  if constexpr (std::endian::native == std::endian::big) {
+    for (size_t i = 0; i < count * sizeof(int16_t); i += 2) std::swap(out[i], out[i + 1]);
+  }
 }
 
 std::string FileName(int number, std::time_t beginTime) {
@@ -85,10 +101,10 @@ SavedUtterance UtteranceSaver_Save(UtteranceSaver& saver, int64_t begin, int64_t
   const uint32_t dataBytes = uint32_t(end - saved.savedFrom) * 2;
   saver.wav.clear();
   WriteWavHeader(saver.wav, saver.sampleRate, dataBytes);
-  const size_t size = saver.ring.size();
-  for (int64_t i = saved.savedFrom; i < end; ++i) {
-    PutLittleEndian(saver.wav, uint16_t(saver.ring[size_t(i % int64_t(size))]), 2);
-  }
+  // Within the capacity taken up front: no more than kSaveLimitSeconds of samples are written.
+  saver.wav.resize(kWavHeaderBytes + dataBytes);
+  CopyRingLittleEndian(saver.ring, saved.savedFrom, size_t(end - saved.savedFrom),
+                       saver.wav.data() + kWavHeaderBytes);
   const std::string path =
       (std::filesystem::path(saver.folder) / FileName(number, beginTime)).string();
   saved.error = ReplaceFileContents(path, saver.wav);

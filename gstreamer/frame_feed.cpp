@@ -6,13 +6,6 @@
 
 #include <tessel.h>
 
-#include "frame_size.h"
-
-int32_t FrameFeed_FrameSize(int32_t sampleRate, int frameMs) {
-  if (!IsSupportedRate(sampleRate)) return 0;
-  return FrameSizeForMs(sampleRate, frameMs);
-}
-
 std::string FrameFeed_Open(FrameFeed& feed, int32_t sampleRate, int32_t frameSize,
                            int32_t threshold) {
   FrameFeed_Close(feed);
@@ -75,8 +68,8 @@ bool FrameFeed_PushFrame(FrameFeed& feed, FeedChange& change) {
   if (!step.began && !step.ended) return false;
   change.utterance = feed.utterancesEnded + 1;
   if (step.ended) ++feed.utterancesEnded;
-  change.beginSample = step.ended ? step.finished.beginSample : begin;
-  change.endSample = step.ended ? step.finished.endSample : -1;
+  change.beginSample = begin;
+  change.endSample = step.ended ? end : -1;
   change.decidedAtSample = feed.samplesPushed;
   return true;
 }

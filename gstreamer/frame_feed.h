@@ -32,9 +32,6 @@ struct FeedChange {
   int64_t decidedAtSample = 0;  // the samples pushed when the change was read
 };
 
-// The frame size that `tessel analyze --frame-ms` picks at this rate: 0 when there is none.
-int32_t FrameFeed_FrameSize(int32_t sampleRate, int frameMs);
-
 // Opens a context for this rate and frame size with the detector's threshold. Returns an empty
 // string, or why the library refused. A feed already open is closed first.
 std::string FrameFeed_Open(FrameFeed& feed, int32_t sampleRate, int32_t frameSize,

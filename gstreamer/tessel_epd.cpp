@@ -6,6 +6,7 @@
 #include <gst/base/gstbasetransform.h>
 
 #include "frame_feed.h"
+#include "frame_size.h"
 
 GST_DEBUG_CATEGORY_STATIC(tessel_epd_debug);
 #define GST_CAT_DEFAULT tessel_epd_debug
@@ -17,10 +18,6 @@ constexpr gint kDefaultThreshold = 156;
 constexpr gint kDefaultFrameMs = 20;
 
 enum Property { PROP_0, PROP_THRESHOLD, PROP_FRAME_MS };
-
-constexpr char kCaps[] =
-    "audio/x-raw, format = (string) S16LE, channels = (int) 1, layout = (string) interleaved, "
-    "rate = (int) { 8000, 11025, 16000, 22050, 44100, 48000 }";
 
 }  // namespace
 
@@ -81,7 +78,7 @@ void PostChange(GstTesselEpd* self, const FeedChange& change) {
 
 // Returns why the audio cannot be taken, or an empty string.
 std::string OpenFeed(FrameFeed& feed, int32_t rate, gint frameMs, gint threshold) {
-  const int32_t frameSize = FrameFeed_FrameSize(rate, frameMs);
+  const int32_t frameSize = FrameSizeForMs(rate, frameMs);
   if (frameSize == 0) {
     return "no frame of " + std::to_string(frameMs) + " ms at " + std::to_string(rate) + " Hz";
   }
@@ -254,7 +251,11 @@ static void gst_tessel_epd_class_init(GstTesselEpdClass* klass) {
       "(where in the audio the change was decided). The audio passes through untouched",
       "Tessel maintainers");
 
-  GstCaps* caps = gst_caps_from_string(kCaps);
+  const std::string capsText =
+      "audio/x-raw, format = (string) S16LE, channels = (int) 1, layout = (string) interleaved, "
+      "rate = (int) { " +
+      SupportedRatesText() + " }";
+  GstCaps* caps = gst_caps_from_string(capsText.c_str());
   gst_audio_filter_class_add_pad_templates(GST_AUDIO_FILTER_CLASS(klass), caps);
   gst_caps_unref(caps);
 
